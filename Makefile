@@ -1,0 +1,56 @@
+# Skyloom: every entry point installs what is missing first, then builds with
+# CMake and Ninja. `make run` starts the viewer, `make test` runs every test.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+BENCH_BUILD?= build-bench
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test asan bench fuzz format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD)
+
+run: build
+	@if [ -x $(BUILD)/bin/skyloom ]; then $(BUILD)/bin/skyloom; \
+	else echo "The viewer is not built yet: build/bin/skyloom is missing."; fi
+
+test: build
+	@scripts/run-tests $(BUILD)
+
+asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSKYLOOM_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD)
+	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 scripts/run-tests $(ASAN_BUILD)
+
+bench: deps
+	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DSKYLOOM_BENCH=ON >/dev/null
+	@cmake --build $(BENCH_BUILD)
+	@for b in $(BENCH_BUILD)/bench/bench_*; do echo "== $$b"; $$b || exit 1; done
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLOOM_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD)
+	@for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
+	  name=$$(basename $$f); name=$${name#fuzz_}; \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
+	  echo "== $$f for $(FUZZ_SECONDS) s"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	      $(FUZZ_BUILD)/corpus/$$name tests/fuzz/corpus/$$name || exit 1; \
+	done
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

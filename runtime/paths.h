@@ -1,0 +1,27 @@
+// Path helpers. Backslashes count as forward slashes; "/" separates.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace skyloom {
+
+// "fonts/big.ift" -> "fonts/big"; a path whose last part has no "." is
+// returned unchanged ("my.dir/file").
+std::u16string WithoutExtension(const std::u16string& path);
+
+// The text after the last "." of the last part, or "".
+std::u16string ExtensionOf(const std::u16string& path);
+
+// The text before the last "/"; "." and ".." and a root come back unchanged,
+// a path without "/" gives "", and "/x" gives "/".
+std::u16string DirectoryOf(const std::u16string& path);
+
+// Entry names of a directory in the order the file system gives them;
+// skipdots leaves out "." and "..". An unreadable directory gives none.
+std::vector<std::u16string> ListDirectory(const std::u16string& path, bool skipdots);
+
+// Whether the path names an existing directory.
+bool IsDirectory(const std::u16string& path);
+
+}  // namespace skyloom
