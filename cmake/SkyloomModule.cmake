@@ -6,16 +6,23 @@ function(skyloom_module name)
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE -Wall -Wextra)
-  if(ARG_DEPS)
-    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
-  endif()
+  foreach(dep IN LISTS ARG_DEPS)
+    if(dep MATCHES "^skyloom_")
+      # A sibling library that another folder may not have declared yet.
+      target_link_libraries(${name} PUBLIC $<TARGET_NAME_IF_EXISTS:${dep}>)
+    else()
+      target_link_libraries(${name} PUBLIC ${dep})
+    endif()
+  endforeach()
 endfunction()
 
 # skyloom_glob_module(NAME [DEPS libs...]): skyloom_module over every .cpp of
 # the calling folder.
 function(skyloom_glob_module name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  skyloom_module(${name} SOURCES ${sources} ${ARGN})
+  if(sources)
+    skyloom_module(${name} SOURCES ${sources} ${ARGN})
+  endif()
 endfunction()
 
 # skyloom_test_folder(DIR): one GoogleTest program per folder of tests,
