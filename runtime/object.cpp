@@ -5,7 +5,9 @@
 
 namespace skyloom {
 
-std::u16string Object::ToString() const { return std::u16string(); }
+std::u16string Object::ToString() const {
+  return std::u16string();
+}
 
 int Object::compare(const Object& other) const {
   if (this == &other) return 0;
@@ -13,7 +15,8 @@ int Object::compare(const Object& other) const {
 }
 
 int StringObject::compare(const Object& other) const {
-  if (auto* text = dynamic_cast<const StringObject*>(&other)) return CompareUnits(value, text->value);
+  if (auto* text = dynamic_cast<const StringObject*>(&other))
+    return CompareUnits(value, text->value);
   return Object::compare(other);
 }
 

@@ -78,7 +78,11 @@ StreamRef OpenStream(const std::u16string& url, bool readable, bool writeable) {
   return nullptr;
 }
 
-StreamRef OpenInput(const std::u16string& url) { return OpenStream(url, true, false); }
-StreamRef OpenOutput(const std::u16string& url) { return OpenStream(url, false, true); }
+StreamRef OpenInput(const std::u16string& url) {
+  return OpenStream(url, true, false);
+}
+StreamRef OpenOutput(const std::u16string& url) {
+  return OpenStream(url, false, true);
+}
 
 }  // namespace skyloom

@@ -9,12 +9,16 @@ namespace skyloom {
 int BytesPerPixel(int format) {
   switch (format) {
     case PIXEL_GREY8:
-    case PIXEL_ALPHA8: return 1;
+    case PIXEL_ALPHA8:
+      return 1;
     case PIXEL_BGR888:
-    case PIXEL_RGB888: return 3;
+    case PIXEL_RGB888:
+      return 3;
     case PIXEL_BGRA8888:
-    case PIXEL_RGBA8888: return 4;
-    default: return 0;
+    case PIXEL_RGBA8888:
+      return 4;
+    default:
+      return 0;
   }
 }
 
@@ -43,13 +47,20 @@ std::shared_ptr<TPixmap> TPixmap::Create(int width, int height, int format, int 
 uint32_t TPixmap::ReadPixel(int x, int y) const {
   const uint8_t* p = PixelPtr(x, y);
   switch (format) {
-    case PIXEL_GREY8: return 0xFF000000u + p[0] * 0x10101u;
-    case PIXEL_ALPHA8: return (uint32_t(p[0]) << 24) | 0xFFFFFFu;
-    case PIXEL_BGR888: return 0xFF000000u | (p[2] << 16) | (p[1] << 8) | p[0];
-    case PIXEL_RGB888: return 0xFF000000u | (p[0] << 16) | (p[1] << 8) | p[2];
-    case PIXEL_BGRA8888: return (uint32_t(p[3]) << 24) | (p[2] << 16) | (p[1] << 8) | p[0];
-    case PIXEL_RGBA8888: return (uint32_t(p[3]) << 24) | (p[0] << 16) | (p[1] << 8) | p[2];
-    default: return 0;
+    case PIXEL_GREY8:
+      return 0xFF000000u + p[0] * 0x10101u;
+    case PIXEL_ALPHA8:
+      return (uint32_t(p[0]) << 24) | 0xFFFFFFu;
+    case PIXEL_BGR888:
+      return 0xFF000000u | (p[2] << 16) | (p[1] << 8) | p[0];
+    case PIXEL_RGB888:
+      return 0xFF000000u | (p[0] << 16) | (p[1] << 8) | p[2];
+    case PIXEL_BGRA8888:
+      return (uint32_t(p[3]) << 24) | (p[2] << 16) | (p[1] << 8) | p[0];
+    case PIXEL_RGBA8888:
+      return (uint32_t(p[3]) << 24) | (p[0] << 16) | (p[1] << 8) | p[2];
+    default:
+      return 0;
   }
 }
 
@@ -57,13 +68,26 @@ void TPixmap::WritePixel(int x, int y, uint32_t argb) {
   uint8_t* p = PixelPtr(x, y);
   const uint8_t a = argb >> 24, r = argb >> 16, g = argb >> 8, b = argb;
   switch (format) {
-    case PIXEL_GREY8: p[0] = static_cast<uint8_t>((r + g + b) / 3); break;
-    case PIXEL_ALPHA8: p[0] = a; break;
-    case PIXEL_BGR888: p[0] = b, p[1] = g, p[2] = r; break;
-    case PIXEL_RGB888: p[0] = r, p[1] = g, p[2] = b; break;
-    case PIXEL_BGRA8888: p[0] = b, p[1] = g, p[2] = r, p[3] = a; break;
-    case PIXEL_RGBA8888: p[0] = r, p[1] = g, p[2] = b, p[3] = a; break;
-    default: break;
+    case PIXEL_GREY8:
+      p[0] = static_cast<uint8_t>((r + g + b) / 3);
+      break;
+    case PIXEL_ALPHA8:
+      p[0] = a;
+      break;
+    case PIXEL_BGR888:
+      p[0] = b, p[1] = g, p[2] = r;
+      break;
+    case PIXEL_RGB888:
+      p[0] = r, p[1] = g, p[2] = b;
+      break;
+    case PIXEL_BGRA8888:
+      p[0] = b, p[1] = g, p[2] = r, p[3] = a;
+      break;
+    case PIXEL_RGBA8888:
+      p[0] = r, p[1] = g, p[2] = b, p[3] = a;
+      break;
+    default:
+      break;
   }
 }
 

@@ -61,8 +61,8 @@ class TPixmap : public std::enable_shared_from_this<TPixmap> {
   int capacity = 0;
 
  private:
-  std::unique_ptr<uint8_t[]> _memory;      // owned pixels, null for a window
-  std::shared_ptr<TPixmap> _source;        // the pixmap a window views
+  std::unique_ptr<uint8_t[]> _memory;  // owned pixels, null for a window
+  std::shared_ptr<TPixmap> _source;    // the pixmap a window views
 };
 
 using PixmapRef = std::shared_ptr<TPixmap>;

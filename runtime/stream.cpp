@@ -7,7 +7,9 @@
 
 namespace skyloom {
 
-int64_t TIO::Read(void*, int64_t) { throw TStreamNotSupportedException("Stream is not readable"); }
+int64_t TIO::Read(void*, int64_t) {
+  throw TStreamNotSupportedException("Stream is not readable");
+}
 
 int64_t TIO::Write(const void*, int64_t) {
   throw TStreamNotSupportedException("Stream is not writeable");
@@ -61,10 +63,18 @@ static void WriteLittle(TStream& stream, uint64_t value) {
   stream.WriteBytes(bytes, N);
 }
 
-int TStream::ReadByte() { return ReadLittle<uint8_t, 1>(*this); }
-int TStream::ReadShort() { return ReadLittle<uint16_t, 2>(*this); }
-int32_t TStream::ReadInt() { return ReadLittle<int32_t, 4>(*this); }
-int64_t TStream::ReadLong() { return ReadLittle<int64_t, 8>(*this); }
+int TStream::ReadByte() {
+  return ReadLittle<uint8_t, 1>(*this);
+}
+int TStream::ReadShort() {
+  return ReadLittle<uint16_t, 2>(*this);
+}
+int32_t TStream::ReadInt() {
+  return ReadLittle<int32_t, 4>(*this);
+}
+int64_t TStream::ReadLong() {
+  return ReadLittle<int64_t, 8>(*this);
+}
 
 float TStream::ReadFloat() {
   const uint32_t bits = ReadLittle<uint32_t, 4>(*this);
@@ -80,10 +90,18 @@ double TStream::ReadDouble() {
   return value;
 }
 
-void TStream::WriteByte(int value) { WriteLittle<1>(*this, static_cast<uint32_t>(value)); }
-void TStream::WriteShort(int value) { WriteLittle<2>(*this, static_cast<uint32_t>(value)); }
-void TStream::WriteInt(int32_t value) { WriteLittle<4>(*this, static_cast<uint32_t>(value)); }
-void TStream::WriteLong(int64_t value) { WriteLittle<8>(*this, static_cast<uint64_t>(value)); }
+void TStream::WriteByte(int value) {
+  WriteLittle<1>(*this, static_cast<uint32_t>(value));
+}
+void TStream::WriteShort(int value) {
+  WriteLittle<2>(*this, static_cast<uint32_t>(value));
+}
+void TStream::WriteInt(int32_t value) {
+  WriteLittle<4>(*this, static_cast<uint32_t>(value));
+}
+void TStream::WriteLong(int64_t value) {
+  WriteLittle<8>(*this, static_cast<uint64_t>(value));
+}
 
 void TStream::WriteFloat(float value) {
   uint32_t bits;
@@ -133,10 +151,17 @@ void TStream::WriteString(const std::u16string& text) {
 std::shared_ptr<TCStream> TCStream::OpenFile(const std::string& path, int mode) {
   const char* how = nullptr;
   switch (mode) {
-    case MODE_READ: how = "rb"; break;
-    case MODE_WRITE: how = "wb"; break;
-    case MODE_READ | MODE_WRITE: how = "r+b"; break;
-    default: return nullptr;
+    case MODE_READ:
+      how = "rb";
+      break;
+    case MODE_WRITE:
+      how = "wb";
+      break;
+    case MODE_READ | MODE_WRITE:
+      how = "r+b";
+      break;
+    default:
+      return nullptr;
   }
   std::FILE* file = std::fopen(path.c_str(), how);
   if (!file) return nullptr;
@@ -149,11 +174,14 @@ TCStream::TCStream(std::FILE* file, int mode) : _cstream(file), _mode(mode) {
   std::fseek(_cstream, 0, SEEK_SET);
 }
 
-TCStream::~TCStream() { Close(); }
+TCStream::~TCStream() {
+  Close();
+}
 
 int64_t TCStream::Seek(int64_t offset) {
   if (!_cstream) return 0;
   std::fseek(_cstream, static_cast<long>(offset), SEEK_SET);
+  _direction = 0;
   _pos = std::ftell(_cstream);
   return _pos;
 }
@@ -173,15 +201,23 @@ int TCStream::Close() {
   return 0;
 }
 
+void TCStream::SwitchDirection(int direction) {
+  if (_direction != 0 && _direction != direction) std::fseek(_cstream, 0, SEEK_CUR);
+  _direction = direction;
+}
+
 int64_t TCStream::Read(void* buffer, int64_t count) {
   if (!_cstream || count <= 0 || !(_mode & MODE_READ)) return 0;
-  const int64_t moved = static_cast<int64_t>(std::fread(buffer, 1, static_cast<size_t>(count), _cstream));
+  SwitchDirection(MODE_READ);
+  const int64_t moved =
+      static_cast<int64_t>(std::fread(buffer, 1, static_cast<size_t>(count), _cstream));
   _pos += moved;
   return moved;
 }
 
 int64_t TCStream::Write(const void* buffer, int64_t count) {
   if (!_cstream || count <= 0 || !(_mode & MODE_WRITE)) return 0;
+  SwitchDirection(MODE_WRITE);
   const int64_t moved =
       static_cast<int64_t>(std::fwrite(buffer, 1, static_cast<size_t>(count), _cstream));
   _pos += moved;

@@ -108,6 +108,11 @@ class TCStream : public TStream {
   int64_t _size = 0;
   std::FILE* _cstream = nullptr;
   int _mode = 0;
+
+ private:
+  // C streams opened for update need a seek between a read and a write.
+  void SwitchDirection(int direction);
+  int _direction = 0;
 };
 
 // A stream over a fixed block of memory. It does not own the block unless it

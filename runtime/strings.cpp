@@ -55,14 +55,14 @@ std::u16string Trim(std::u16string_view text) {
 static char16_t LowerUnit(char16_t c) {
   if (c >= u'A' && c <= u'Z') return c + 32;
   if (c < 0xC0) return c;
-  if (c <= 0xDE) return c == 0xD7 ? c : c + 32;                       // Latin-1 capitals
-  if (c >= 0x100 && c <= 0x137) return (c & 1) ? c : c + 1;           // Latin Extended-A pairs
+  if (c <= 0xDE) return c == 0xD7 ? c : c + 32;              // Latin-1 capitals
+  if (c >= 0x100 && c <= 0x137) return (c & 1) ? c : c + 1;  // Latin Extended-A pairs
   if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
   if (c >= 0x14A && c <= 0x177) return (c & 1) ? c : c + 1;
   if (c == 0x178) return 0xFF;
   if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c + 1 : c;
-  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;          // Greek capitals
-  if (c >= 0x410 && c <= 0x42F) return c + 32;                        // Cyrillic capitals
+  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;  // Greek capitals
+  if (c >= 0x410 && c <= 0x42F) return c + 32;                // Cyrillic capitals
   if (c >= 0x400 && c <= 0x40F) return c + 80;
   return c;
 }

@@ -1,0 +1,109 @@
+// Opening streams by URL: files, embedded resources through "incbin::", the
+// factory chain, and the copy-into-memory rule for streams without a position.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "runtime/open.h"
+#include "runtime/resources.h"
+
+namespace skyloom {
+namespace {
+
+const uint8_t kGreeting[] = {'h', 'e', 'l', 'l', 'o'};
+const uint8_t kOther[] = {'x'};
+
+class OpenTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { RegisterResource(u"test/greeting.txt", kGreeting, 5); }
+};
+
+TEST_F(OpenTest, RegistryKeepsTheFirstRegistrationAndMatchesNamesExactly) {
+  EXPECT_EQ(RegisterResource(u"test/greeting.txt", kOther, 1), 0);
+  EXPECT_EQ(ResourceData(u"test/greeting.txt"), kGreeting);
+  EXPECT_EQ(ResourceSize(u"test/greeting.txt"), 5);
+  EXPECT_EQ(ResourceData(u"test/Greeting.txt"), nullptr);
+  EXPECT_EQ(ResourceSize(u"nothing"), 0);
+}
+
+TEST_F(OpenTest, IncbinOpensResourcesForReadingOnly) {
+  struct Case {
+    std::u16string url;
+    bool opens;
+  };
+  const Case cases[] = {
+      {u"incbin::test/greeting.txt", true},
+      {u"INCBIN::test/greeting.txt", true},  // the scheme is lower-cased
+      {u"InCbIn::test/greeting.txt", true},
+      {u"incbin::TEST/greeting.txt", false},  // the name is not
+      {u"incbin::missing", false},
+      {u"nosuchscheme::test/greeting.txt", false},
+      {u"", false},
+  };
+  for (const Case& c : cases) {
+    StreamRef stream = OpenInput(c.url);
+    EXPECT_EQ(stream != nullptr, c.opens) << std::string(c.url.begin(), c.url.end());
+    if (stream) {
+      EXPECT_EQ(stream->Size(), 5);
+      EXPECT_EQ(stream->ReadString(5), u"hello");
+    }
+  }
+  EXPECT_EQ(OpenOutput(u"incbin::test/greeting.txt"), nullptr);
+}
+
+TEST_F(OpenTest, PlainPathsAreFiles) {
+  const auto path = (std::filesystem::temp_directory_path() / "skyloom_open_test.bin").string();
+  const std::u16string url(path.begin(), path.end());
+  {
+    StreamRef out = OpenOutput(url);
+    ASSERT_TRUE(out);
+    out->WriteString(u"abc");
+    EXPECT_EQ(out->Read(nullptr, 0), 0);
+  }
+  StreamRef in = OpenInput(url);
+  ASSERT_TRUE(in);
+  EXPECT_EQ(in->ReadString(3), u"abc");
+  std::filesystem::remove(path);
+  EXPECT_EQ(OpenInput(u"/nonexistent/dir/file"), nullptr);
+}
+
+// A stream that hands out bytes but cannot tell where it is.
+class CountingStream : public TStream {
+ public:
+  int64_t Read(void* buffer, int64_t count) override {
+    if (left_ == 0 || count <= 0) return 0;
+    *static_cast<uint8_t*>(buffer) = static_cast<uint8_t>('0' + --left_);
+    return 1;
+  }
+  int left_ = 3;
+};
+
+class CountingFactory : public TStreamFactory {
+ public:
+  StreamRef CreateStream(const std::u16string&, const std::u16string& scheme,
+                         const std::u16string& path, bool, bool) override {
+    last_scheme = scheme;
+    last_path = path;
+    if (scheme != u"count") return nullptr;
+    return std::make_shared<CountingStream>();
+  }
+  std::u16string last_scheme, last_path;
+};
+
+TEST_F(OpenTest, FactoriesAreAskedNewestFirstAndUnpositionedStreamsAreCopied) {
+  CountingFactory factory;
+  StreamRef stream = OpenInput(u"CoUnt::a::b");
+  ASSERT_TRUE(stream);
+  EXPECT_EQ(factory.last_scheme, u"count");
+  EXPECT_EQ(factory.last_path, u"a::b");
+  EXPECT_EQ(stream->Pos(), 0);
+  EXPECT_EQ(stream->Size(), 3);
+  EXPECT_EQ(stream->ReadString(3), u"210");
+
+  // The newest factory sees every URL first, but others still answer.
+  EXPECT_TRUE(OpenInput(u"incbin::test/greeting.txt"));
+  EXPECT_EQ(factory.last_scheme, u"incbin");
+}
+
+}  // namespace
+}  // namespace skyloom
