@@ -1,0 +1,88 @@
+// body: one body of the orbital system, either fixed at a position or moving
+// on an ellipse around its parent (a circle scaled along its axes, rotated and
+// offset from the parent), its angle growing by revspeed degrees every frame.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "geom/vect2d.h"
+#include "runtime/object.h"
+
+namespace skyloom {
+
+class dictnode;
+class body;
+using bodyRef = std::shared_ptr<body>;
+using bodyList = std::vector<bodyRef>;
+
+class body : public Object, public std::enable_shared_from_this<body> {
+ public:
+  std::u16string name;
+  double radius = 0;
+  double diameter = 0;  // always 2 * radius
+  double r2 = 0;        // always radius * radius, for hover tests
+
+  // Current position in world units. Null for a body given neither "x"/"y"
+  // nor an orbit: such a body has no place and is left out of drawing.
+  vect2dRef pos;
+  // Polar form of the orbit: x is the distance, y the angle in degrees
+  // (never wrapped). Null for a body that does not orbit.
+  vect2dRef orbit;
+  vect2dRef moveorbit;   // offset of the orbit's centre from the parent; null: none
+  vect2dRef scaleorbit;  // factors on the orbit's x and y axes; null: none
+  double rotorbit = 0;   // rotation of the scaled orbit in degrees
+  double revspeed = 0;   // degrees added to the orbit angle per frame
+
+  // The parent does not keep its children alive through this link; the
+  // children are owned by the parent's kids list.
+  std::weak_ptr<body> parent;
+  bodyList kids;
+
+  static bodyRef Create() { return std::make_shared<body>(); }
+
+  // Fills the body from a definition node: the position and orbit keys,
+  // "radius", "name", "revspeed", "orbitrot", then one child body per child
+  // node named "body". A key with an empty value counts as absent; numbers
+  // are read as C's atof reads them.
+  int readdictnode(const dictnode& node);
+
+  // One new body per child node of node named "body", in the order the node
+  // lists them; these bodies have no parent.
+  static bodyList read(const dictnode& node);
+
+  // Detaches the body from its current parent and appends it to p's kids.
+  // A null p, or one that is this body or one of its descendants (which
+  // would close a loop in the tree), is refused and nothing changes.
+  int setparent(const bodyRef& p);
+
+  int setradius(double r);
+
+  // Makes v the position; for a body with a parent the orbit becomes the
+  // polar form of v minus the parent's position.
+  int setpos(const vect2dRef& v);
+
+  // Recomputes pos from the orbit; does nothing for a body without one.
+  int checkpos();
+
+  // One step of motion: the orbit angle grows by revspeed.
+  virtual int handle();
+
+  // handle, checkpos, then update of every child in kids order.
+  int update();
+
+  // checkpos, then init of every child: places the tree without moving it.
+  int init();
+
+ private:
+  // Where this body's children are centred: its position, or the world
+  // origin when it has none.
+  const vect2d& anchor() const;
+  void placeon(const vect2d& centre);
+  void updatefrom(const vect2d& centre);
+  void initfrom(const vect2d& centre);
+  const vect2d& parentanchor() const;
+};
+
+}  // namespace skyloom

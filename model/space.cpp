@@ -1,0 +1,29 @@
+// The orbital system: placement of the whole tree, the per-frame step and
+// the flat pre-order list of bodies that the cameras walk.
+#include "model/space.h"
+
+namespace skyloom {
+
+int space::init() {
+  for (const bodyRef& b : bodies) b->init();
+  return 0;
+}
+
+int space::update() {
+  for (const bodyRef& b : bodies) b->update();
+  return 0;
+}
+
+int space::getallbodies() {
+  allbodies.clear();
+  for (const bodyRef& b : bodies) addbody(b);
+  return 0;
+}
+
+int space::addbody(const bodyRef& b) {
+  allbodies.push_back(b);
+  for (const bodyRef& kid : b->kids) addbody(kid);
+  return 0;
+}
+
+}  // namespace skyloom
