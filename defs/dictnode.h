@@ -1,0 +1,100 @@
+// Definition files: a small text format of nested, named nodes holding
+// "key: value" entries, parsed into a tree of dictnode objects. Nodes can
+// include further files and directories and inherit from a copied sibling.
+//
+//   #root[ #body[ id: sun; name: "Sol"; #body copyof: sun[ name: Moon; ]; ]; ];
+//
+// Lookups: getvalue / getvalues by lower-case key, getnode / getnodes by
+// name (case-sensitive). A repeated key finds its last occurrence; lists run
+// from the last occurrence to the first.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "defs/bintree.h"
+#include "runtime/stream.h"
+
+namespace skyloom {
+
+class dictnode;
+using dictnodeRef = std::shared_ptr<dictnode>;
+
+// A definition text the parser refuses: a "[" with no "#" of its own, or
+// nodes nested deeper than dictnode::MAX_DEPTH. The text names the fault and
+// the byte offset where it was found.
+class DefinitionParseError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// One entry of a node: the lower-cased key and its value.
+class dictnodedata : public Object {
+ public:
+  dictnodedata() = default;
+  dictnodedata(std::u16string n, std::u16string v) : name(std::move(n)), value(std::move(v)) {}
+  static std::shared_ptr<dictnodedata> Create(std::u16string name, std::u16string value);
+
+  std::u16string name;
+  std::u16string value;
+};
+
+class dictnode : public Object {
+ public:
+  // Nodes (counting every level of included files) nested deeper than this
+  // stop the parse with a DefinitionParseError.
+  static constexpr int MAX_DEPTH = 1000;
+
+  dictnode();
+  // Releases a long chain of copy links without recursion.
+  ~dictnode() override;
+  dictnode(const dictnode&) = delete;
+  dictnode& operator=(const dictnode&) = delete;
+
+  // Opens path (a file path or an "incbin::" resource name) and parses one
+  // node from it; null when it cannot be opened. Raises the stream's
+  // "Error reading from stream" when the text ends early and
+  // DefinitionParseError for a text it refuses.
+  static dictnodeRef parsefile(const std::u16string& path, const std::u16string& idkey);
+  // Parses one node from the stream. dir ends with "/" and prefixes the
+  // paths of included files; path is recorded in every node read. The
+  // stream is left just after the node's closing "]".
+  static dictnodeRef parse(const StreamRef& stream, const std::u16string& dir,
+                           const std::u16string& path, const std::u16string& idkey);
+  // Reads one node from the stream into this node. Returns 0.
+  int doparse(const StreamRef& stream, const std::u16string& dir, const std::u16string& idkey);
+
+  // Value of the last occurrence of key here, else in the copied node
+  // (and its copy, ...), else "". key must be lower case.
+  std::u16string getvalue(const std::u16string& key);
+  // The copied nodes' values first (deepest copy first), then this node's,
+  // each from the last occurrence to the first.
+  std::vector<std::u16string> getvalues(const std::u16string& key);
+  // The last child of that name, else the copied node's; null when none.
+  dictnodeRef getnode(const std::u16string& name);
+  // This node's children of that name (last first), then the copied node's.
+  std::vector<dictnodeRef> getnodes(const std::u16string& name);
+
+  // Writes the subtree with PrintLine: "indent name[ copyof: other]", then
+  // "key: value" per entry and each child, both indented two more spaces and
+  // in ascending key order (last occurrence first). Returns 0.
+  int output(const std::u16string& indent);
+
+  // A colour written as text to 0xAARRGGBB: "#RRGGBB" / "$.." / "%.." (hex,
+  // no alpha added), "r,g,b" (integers) or "r,g,b" with "." (fractions of
+  // 255), else a plain integer.
+  static int32_t colorvalue(const std::u16string& text);
+
+  std::u16string name = u"ROOT";
+  // The sibling this node copies; set once its parent's body has been read.
+  // A link that would close a cycle of copies is refused (left null).
+  dictnodeRef copyof;
+  std::u16string copyofname;
+  BinTree nodes{1};  // children by name
+  BinTree data{1};   // dictnodedata entries by key
+  std::u16string path;
+};
+
+}  // namespace skyloom
