@@ -1,0 +1,329 @@
+// Colour-model conversions. Components are stored in single precision; the
+// arithmetic between them runs in double precision (locals are doubles), with
+// every constant written as a single-precision value that is then widened.
+#include "imaging/colour.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace skyloom {
+namespace {
+
+// sRGB companding.
+constexpr float kLinearThreshold = 0.04045f;
+constexpr float kGammaThreshold = 0.0031308f;
+constexpr float kGammaOffset = 0.055f;
+constexpr float kGammaScale = 1.055f;
+constexpr float kLinearSlope = 12.92f;
+constexpr double kGammaExponent = 2.4f;
+constexpr double kInverseGammaExponent = 1.0f / 2.4f;
+
+// CIE L*a*b*.
+constexpr float kLabEpsilon = 0.008856f;
+constexpr float kLabSlope = 7.787f;
+constexpr float kLabOffset = 16.0f / 116.0f;
+constexpr double kCubeRootExponent = 1.0f / 3.0f;
+
+// Fractions of a turn used by huetorgb.
+constexpr float kOneSixth = 1.0f / 6.0f;
+constexpr float kOneThird = 1.0f / 3.0f;
+constexpr float kOneHalf = 0.5f;
+constexpr float kTwoThirds = 2.0f / 3.0f;
+
+// Luma weights of the HCY model.
+constexpr float kHcyRed = 0.3f;
+constexpr float kHcyGreen = 0.59f;
+constexpr float kHcyBlue = 0.11f;
+
+// Luma weights shared by YIQ and YUV.
+constexpr float kLumaRed = 0.299f;
+constexpr float kLumaGreen = 0.587f;
+constexpr float kLumaBlue = 0.114f;
+
+// trunc(x * 255) with the product formed in single precision, so that k/255
+// scales back to exactly k.
+int Scale255(float x) {
+  return TruncToInt(x * 255.0f);
+}
+
+// One channel of RGB made linear and scaled to 0...100.
+double Linearise(double c) {
+  const double linear = c > kLinearThreshold
+                            ? std::pow((c + kGammaOffset) / kGammaScale, kGammaExponent)
+                            : c / kLinearSlope;
+  return linear * 100;
+}
+
+// One linear channel back to sRGB.
+float Compand(double v) {
+  if (v > kGammaThreshold)
+    return static_cast<float>(kGammaScale * std::pow(v, kInverseGammaExponent) - kGammaOffset);
+  return static_cast<float>(kLinearSlope * v);
+}
+
+double LabForward(double t) {
+  return t > kLabEpsilon ? std::pow(t, kCubeRootExponent) : kLabSlope * t + kLabOffset;
+}
+
+float LabInverse(double f) {
+  const double cube = std::pow(f, 3.0);
+  return static_cast<float>(cube > kLabEpsilon ? cube : (f - kLabOffset) / kLabSlope);
+}
+
+// The extremes of the three channels and the hue they share in the HSL, HSV
+// and HCY models.
+struct HueInfo {
+  float max;
+  float min;
+  float hue;
+};
+
+HueInfo Hue(const Colour& rgb) {
+  const float r = rgb[0], g = rgb[1], b = rgb[2];
+  HueInfo info{std::max({r, g, b}), std::min({r, g, b}), 0.0f};
+  const double delta = static_cast<double>(info.max) - info.min;
+  if (delta == 0) return info;
+  double h;
+  if (r == info.max) {
+    h = (g - static_cast<double>(b)) / delta;
+    if (g < b) h += 6;
+  } else if (g == info.max) {
+    h = (b - static_cast<double>(r)) / delta + 2;
+  } else {
+    h = (r - static_cast<double>(g)) / delta + 4;
+  }
+  info.hue = static_cast<float>(h / 6);
+  return info;
+}
+
+}  // namespace
+
+int TruncToInt(double value) {
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+std::array<uint8_t, 3> colorbytes(const Colour& colour) {
+  std::array<uint8_t, 3> bytes{};
+  for (int i = 0; i < 3; ++i) bytes[i] = static_cast<uint8_t>(Scale255(colour[i]) & 255);
+  return bytes;
+}
+
+std::array<int, 3> colorints(const Colour& colour) {
+  return {Scale255(colour[0]), Scale255(colour[1]), Scale255(colour[2])};
+}
+
+Colour colorfromrgb(int r, int g, int b) {
+  return Colour(static_cast<float>(r) / 255.0f, static_cast<float>(g) / 255.0f,
+                static_cast<float>(b) / 255.0f);
+}
+
+Colour colorfromargb(uint32_t argb) {
+  return colorfromrgb((argb >> 16) & 255, (argb >> 8) & 255, argb & 255);
+}
+
+Colour rgbtoxyz(const Colour& rgb) {
+  const double r = Linearise(rgb[0]), g = Linearise(rgb[1]), b = Linearise(rgb[2]);
+  return Colour(static_cast<float>((0.4124f * r + 0.3576f * g + 0.1805f * b) / kWhiteX),
+                static_cast<float>((0.2126f * r + 0.7152f * g + 0.0722f * b) / kWhiteY),
+                static_cast<float>((0.0193f * r + 0.1192f * g + 0.9505f * b) / kWhiteZ));
+}
+
+Colour xyztorgb(const Colour& xyz) {
+  const double x = static_cast<double>(xyz[0]) * kWhiteX / 100;
+  const double y = static_cast<double>(xyz[1]) * kWhiteY / 100;
+  const double z = static_cast<double>(xyz[2]) * kWhiteZ / 100;
+  return Colour(Compand(3.2406f * x - 1.5372f * y - 0.4986f * z),
+                Compand(-0.9689f * x + 1.8758f * y + 0.0415f * z),
+                Compand(0.0557f * x - 0.2040f * y + 1.0570f * z));
+}
+
+Colour xyztolab(const Colour& xyz) {
+  const double fx = LabForward(xyz[0]), fy = LabForward(xyz[1]), fz = LabForward(xyz[2]);
+  return Colour(static_cast<float>(116 * fy - 16), static_cast<float>(500 * (fx - fy)),
+                static_cast<float>(200 * (fy - fz)));
+}
+
+Colour labtoxyz(const Colour& lab) {
+  const double fy = (static_cast<double>(lab[0]) + 16) / 116;
+  const double fx = lab[1] / 500.0 + fy;
+  const double fz = fy - lab[2] / 200.0;
+  return Colour(LabInverse(fx), LabInverse(fy), LabInverse(fz));
+}
+
+Colour rgbtolab(const Colour& rgb) {
+  return xyztolab(rgbtoxyz(rgb));
+}
+Colour labtorgb(const Colour& lab) {
+  return xyztorgb(labtoxyz(lab));
+}
+
+Colour rgbtocmy(const Colour& rgb) {
+  return Colour(1 - rgb[0], 1 - rgb[1], 1 - rgb[2]);
+}
+Colour cmytorgb(const Colour& cmy) {
+  return Colour(1 - cmy[0], 1 - cmy[1], 1 - cmy[2]);
+}
+
+Colour cmytocmyk(const Colour& cmy) {
+  float k = 1;
+  for (int i = 0; i < 3; ++i) {
+    if (cmy[i] < k) k = cmy[i];
+  }
+  if (k == 1) return Colour(0, 0, 0, 1);
+  const double ink = 1.0 - k;
+  const auto remove_black = [&](float x) {
+    return static_cast<float>((x - static_cast<double>(k)) / ink);
+  };
+  return Colour(remove_black(cmy[0]), remove_black(cmy[1]), remove_black(cmy[2]), k);
+}
+
+Colour cmyktocmy(const Colour& cmyk) {
+  const double k = cmyk[3];
+  const auto add_black = [&](float x) { return static_cast<float>(x * (1 - k) + k); };
+  return Colour(add_black(cmyk[0]), add_black(cmyk[1]), add_black(cmyk[2]));
+}
+
+Colour rgbtocmyk(const Colour& rgb) {
+  return cmytocmyk(rgbtocmy(rgb));
+}
+Colour cmyktorgb(const Colour& cmyk) {
+  return cmytorgb(cmyktocmy(cmyk));
+}
+
+Colour rgbtohsl(const Colour& rgb) {
+  const HueInfo hue = Hue(rgb);
+  const double sum = static_cast<double>(hue.max) + hue.min;
+  const float l = static_cast<float>(sum / 2);
+  if (hue.max == hue.min) return Colour(0, 0, l);
+  const double delta = static_cast<double>(hue.max) - hue.min;
+  const double s = l <= 0.5f ? delta / sum : delta / (2 - sum);
+  return Colour(hue.hue, static_cast<float>(s), l);
+}
+
+float huetorgb(float m1, float m2, float h) {
+  if (h < 0) h += 1;
+  if (h > 1) h -= 1;
+  const double low = m1, high = m2;
+  if (h < kOneSixth) return static_cast<float>(low + (high - low) * 6 * h);
+  if (h < kOneHalf) return m2;
+  if (h < kTwoThirds)
+    return static_cast<float>(low + (high - low) * (kTwoThirds - static_cast<double>(h)) * 6);
+  return m1;
+}
+
+Colour hsltorgb(const Colour& hsl) {
+  const float h = hsl[0];
+  const double s = hsl[1], l = hsl[2];
+  if (hsl[1] == 0) return Colour(hsl[2], hsl[2], hsl[2]);
+  const double m2 = l < 0.5 ? l * (1 + s) : (l + s) - s * l;
+  const float m1 = static_cast<float>(2 * l - m2);
+  const float high = static_cast<float>(m2);
+  return Colour(huetorgb(m1, high, static_cast<float>(h + static_cast<double>(kOneThird))),
+                huetorgb(m1, high, h),
+                huetorgb(m1, high, static_cast<float>(h - static_cast<double>(kOneThird))));
+}
+
+Colour rgbtohsv(const Colour& rgb) {
+  const HueInfo hue = Hue(rgb);
+  const double delta = static_cast<double>(hue.max) - hue.min;
+  const float s = hue.max != 0 ? static_cast<float>(delta / hue.max) : 0.0f;
+  return Colour(hue.hue, s, hue.max);
+}
+
+Colour hsvtorgb(const Colour& hsv) {
+  const float h = hsv[0] * 6.0f;
+  const int i = TruncToInt(h);
+  const double f = static_cast<double>(h) - i;
+  const double s = hsv[1];
+  const float v = hsv[2];
+  const float p = static_cast<float>(v * (1 - s));
+  const float q = static_cast<float>(v * (1 - s * f));
+  const float t = static_cast<float>(v * (1 - s * (1 - f)));
+  switch (i % 6) {
+    case 0:
+      return Colour(v, t, p);
+    case 1:
+      return Colour(q, v, p);
+    case 2:
+      return Colour(p, v, t);
+    case 3:
+      return Colour(p, q, v);
+    case 4:
+      return Colour(t, p, v);
+    case 5:
+      return Colour(v, p, q);
+    default:
+      return Colour(0, 0, 0);
+  }
+}
+
+Colour rgbtohcy(const Colour& rgb) {
+  const HueInfo hue = Hue(rgb);
+  const double luma = kHcyRed * static_cast<double>(rgb[0]) +
+                      kHcyGreen * static_cast<double>(rgb[1]) +
+                      kHcyBlue * static_cast<double>(rgb[2]);
+  return Colour(hue.hue, hue.max - hue.min, static_cast<float>(luma));
+}
+
+Colour hcytorgb(const Colour& hcy) {
+  const double h = static_cast<double>(hcy[0]) * 6;
+  const double c = hcy[1];
+  const double x = c * (1 - std::fabs(std::fmod(h, 2.0) - 1));
+  double r = 0, g = 0, b = 0;
+  if (h >= 0 && h < 1) {
+    r = c, g = x;
+  } else if (h >= 1 && h < 2) {
+    r = x, g = c;
+  } else if (h >= 2 && h < 3) {
+    g = c, b = x;
+  } else if (h >= 3 && h < 4) {
+    g = x, b = c;
+  } else if (h >= 4 && h < 5) {
+    r = x, b = c;
+  } else if (h >= 5 && h <= 6) {
+    r = c, b = x;
+  }
+  const double m = hcy[2] - (kHcyRed * r + kHcyGreen * g + kHcyBlue * b);
+  return Colour(static_cast<float>(r + m), static_cast<float>(g + m), static_cast<float>(b + m));
+}
+
+Colour rgbtoyiq(const Colour& rgb) {
+  const double r = rgb[0], g = rgb[1], b = rgb[2];
+  return Colour(static_cast<float>(kLumaRed * r + kLumaGreen * g + kLumaBlue * b),
+                static_cast<float>(0.595716f * r - 0.274453f * g - 0.321264f * b),
+                static_cast<float>(0.211456f * r - 0.522591f * g + 0.31135f * b));
+}
+
+Colour yiqtorgb(const Colour& yiq) {
+  const double y = yiq[0], i = yiq[1], q = yiq[2];
+  return Colour(static_cast<float>(y + 0.9563f * i + 0.621f * q),
+                static_cast<float>(y - 0.2721f * i - 0.6474f * q),
+                static_cast<float>(y - 1.107f * i + 1.7046f * q));
+}
+
+Colour rgbtoyuv(const Colour& rgb) {
+  const double r = rgb[0], g = rgb[1], b = rgb[2];
+  const double y = static_cast<float>(kLumaRed * r + kLumaGreen * g + kLumaBlue * b);
+  return Colour(static_cast<float>(2 * y - 1), static_cast<float>(0.492f * (b - y) * kYuvScaleU),
+                static_cast<float>(0.877f * (r - y) * kYuvScaleV));
+}
+
+Colour yuvtorgb(const Colour& yuv) {
+  const double y = (static_cast<double>(yuv[0]) + 1) / 2;
+  const double u = yuv[1] / static_cast<double>(kYuvScaleU);
+  const double v = yuv[2] / static_cast<double>(kYuvScaleV);
+  return Colour(static_cast<float>(y + 1.14f * v), static_cast<float>(y - 0.395f * u - 0.581f * v),
+                static_cast<float>(y + 2.032f * u));
+}
+
+int clampcolor(Colour& colour) {
+  for (int i = 0; i < 3; ++i) {
+    const float at_least_zero = colour[i] > 0 ? colour[i] : 0.0f;  // NaN fails the test
+    colour[i] = std::min(1.0f, at_least_zero);
+  }
+  return 0;
+}
+
+}  // namespace skyloom
