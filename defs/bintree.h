@@ -199,6 +199,7 @@ class BinTree : public Object {
 
  private:
   void splayper(BinNode* node, int s);
+  void splayraw(BinNode* x);
   void rotright(BinNode* n);
   void rotleft(BinNode* n);
   // The owning link that points at n: its parent's child link or root.

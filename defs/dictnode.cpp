@@ -1,0 +1,442 @@
+// The definition parser: reads nodes byte by byte (through a read-ahead
+// buffer), gathers statements into entries, reads child nodes by seeking back
+// to their "#", resolves copies among siblings and follows includes.
+#include "defs/dictnode.h"
+
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+#include "defs/hashtable.h"
+#include "runtime/console.h"
+#include "runtime/open.h"
+#include "runtime/paths.h"
+#include "runtime/strings.h"
+
+namespace skyloom {
+
+namespace {
+
+constexpr int kSiblingBuckets = 256;
+constexpr int64_t kReadAhead = 64 * 1024;
+constexpr std::u16string_view kCopyPrefix = u"copyof:";
+
+// Reads a stream byte by byte through a buffer. Positions are stream
+// offsets; Finish leaves the stream just after the last byte handed out.
+class DefinitionReader {
+ public:
+  explicit DefinitionReader(TStream& stream) : stream_(stream) {
+    const int64_t pos = stream.Pos();
+    base_ = pos > 0 ? pos : 0;
+  }
+
+  char16_t ReadByte() {
+    if (cur_ == static_cast<int64_t>(buffer_.size())) Fill();
+    return buffer_[cur_++];
+  }
+
+  int64_t Pos() const { return base_ + cur_; }
+
+  void Seek(int64_t pos) {
+    if (pos >= base_ && pos <= base_ + static_cast<int64_t>(buffer_.size())) {
+      cur_ = pos - base_;
+      return;
+    }
+    stream_.Seek(pos);
+    base_ = pos;
+    buffer_.clear();
+    cur_ = 0;
+  }
+
+  void Finish() { stream_.Seek(Pos()); }
+
+ private:
+  void Fill() {
+    base_ += static_cast<int64_t>(buffer_.size());
+    buffer_.resize(kReadAhead);
+    const int64_t moved = stream_.Read(buffer_.data(), kReadAhead);
+    buffer_.resize(moved > 0 ? moved : 0);
+    cur_ = 0;
+    if (moved <= 0) throw TStreamReadException();
+  }
+
+  TStream& stream_;
+  std::vector<uint8_t> buffer_;
+  int64_t base_ = 0;
+  int64_t cur_ = 0;
+};
+
+// What one parse shares across nested nodes and included files.
+struct ParseState {
+  int depth = 0;
+  std::vector<std::string> openfiles;  // files being parsed, outermost first
+};
+
+class DepthGuard {
+ public:
+  DepthGuard(ParseState& state, const DefinitionReader& reader) : state_(state) {
+    if (++state_.depth > dictnode::MAX_DEPTH) {
+      --state_.depth;
+      throw DefinitionParseError("Definition nodes nested deeper than " +
+                                 std::to_string(dictnode::MAX_DEPTH) + " levels at byte " +
+                                 std::to_string(reader.Pos()));
+    }
+  }
+  ~DepthGuard() { --state_.depth; }
+  DepthGuard(const DepthGuard&) = delete;
+  DepthGuard& operator=(const DepthGuard&) = delete;
+
+ private:
+  ParseState& state_;
+};
+
+// A stable name for a file, so that one reached along different spellings of
+// its path is recognised; resource URLs are taken as they stand.
+std::string FileIdentity(const std::u16string& path) {
+  std::string bytes = ToBytes(path);
+  if (path.find(u"::") != std::u16string::npos) return bytes;
+  std::error_code error;
+  std::filesystem::path canonical = std::filesystem::weakly_canonical(bytes, error);
+  return error ? bytes : canonical.string();
+}
+
+void ReadNode(dictnode& node, DefinitionReader& reader, ParseState& state,
+              const std::u16string& dir, const std::u16string& idkey);
+
+dictnodeRef ParseNode(DefinitionReader& reader, ParseState& state, const std::u16string& dir,
+                      const std::u16string& path, const std::u16string& idkey) {
+  auto node = std::make_shared<dictnode>();
+  node->path = path;
+  ReadNode(*node, reader, state, dir, idkey);
+  return node;
+}
+
+// Opens and parses a file; null when it cannot be opened, is a directory, or
+// is already being parsed further out (an include cycle).
+dictnodeRef ParseFile(const std::u16string& path, const std::u16string& idkey, ParseState& state) {
+  if (IsDirectory(path)) return nullptr;
+  std::string identity = FileIdentity(path);
+  for (const std::string& open : state.openfiles) {
+    if (open == identity) return nullptr;
+  }
+  StreamRef stream = OpenInput(path);
+  if (!stream) return nullptr;
+  state.openfiles.push_back(std::move(identity));
+  struct Pop {
+    ParseState& state;
+    ~Pop() { state.openfiles.pop_back(); }
+  } pop{state};
+  DefinitionReader reader(*stream);
+  dictnodeRef node = ParseNode(reader, state, DirectoryOf(path) + u"/", path, idkey);
+  reader.Finish();
+  stream->Close();
+  return node;
+}
+
+// Name and copy reference from the header text between "#" and "[".
+void ReadHeader(dictnode& node, const std::u16string& header) {
+  const size_t space = header.find(u' ');
+  node.name = Trim(std::u16string_view(header).substr(0, space));
+  node.copyofname.clear();
+  if (space == std::u16string::npos) return;
+  const std::u16string rest = Trim(std::u16string_view(header).substr(space + 1));
+  if (rest.starts_with(kCopyPrefix)) node.copyofname = Trim(rest.substr(kCopyPrefix.size()));
+}
+
+// Turns one statement into an entry of node.data (empty statements are
+// skipped).
+void AddEntry(dictnode& node, std::u16string_view statement) {
+  const std::u16string text = Trim(statement);
+  if (text.empty()) return;
+  const size_t colon = text.find(u':');
+  const size_t semicolon = text.find(u';');
+  std::u16string key;
+  std::u16string value;
+  if (colon == std::u16string::npos) {
+    key = ToLower(text);
+  } else if (semicolon < colon) {
+    key = ToLower(Trim(std::u16string_view(text).substr(0, semicolon)));
+  } else {
+    key = ToLower(Trim(std::u16string_view(text).substr(0, colon)));
+    for (char16_t c : Trim(std::u16string_view(text).substr(colon + 1))) {
+      if (c != u'"') value += c;
+    }
+  }
+  auto entry = dictnodedata::Create(key, std::move(value));
+  node.data.insert(key, std::move(entry), -1);
+}
+
+// Links each child that names a copy to the sibling with that identity,
+// refusing a link that would close a cycle of copies. Copy chains form a
+// forest; a union-find over chain ends makes each check nearly constant.
+void ResolveCopies(dictnode& node, HashTable& siblings) {
+  if (!node.nodes.root) return;
+  std::vector<dictnode*> children;
+  bool anycopy = false;
+  for (const BinNodeRef& entry : node.nodes.root->nodesinorder()) {
+    for (const BinNodeData* e = entry->data.get(); e; e = e->nxt.get()) {
+      auto* child = static_cast<dictnode*>(e->data.get());
+      children.push_back(child);
+      anycopy = anycopy || !child->copyofname.empty();
+    }
+  }
+  if (!anycopy) return;
+  std::unordered_map<const dictnode*, size_t> index;
+  for (size_t i = 0; i < children.size(); ++i) index.emplace(children[i], i);
+  std::vector<size_t> chainend(children.size());
+  for (size_t i = 0; i < chainend.size(); ++i) chainend[i] = i;
+  auto find = [&chainend](size_t i) {
+    size_t end = i;
+    while (chainend[end] != end) end = chainend[end];
+    while (chainend[i] != end) i = std::exchange(chainend[i], end);
+    return end;
+  };
+  for (size_t i = 0; i < children.size(); ++i) {
+    dictnode* child = children[i];
+    if (child->copyofname.empty()) continue;
+    auto target = std::static_pointer_cast<dictnode>(siblings.find(child->copyofname, -1));
+    if (!target) continue;
+    const size_t end = find(index.at(target.get()));
+    if (end == i) continue;  // the link would close a cycle
+    child->copyof = std::move(target);
+    chainend[i] = end;
+  }
+}
+
+// Reads the children that the node's "file" entries name, when the node is
+// an "include" node.
+void Include(dictnode& node, ParseState& state, const std::u16string& dir,
+             const std::u16string& idkey) {
+  auto insert = [&](const std::u16string& path) {
+    if (dictnodeRef child = ParseFile(path, idkey, state)) {
+      node.nodes.insert(child->name, child, -1);
+    }
+  };
+  for (const ObjectRef& value : node.data.findall(u"file", -1)) {
+    const std::u16string p = dir + static_cast<const dictnodedata&>(*value).value;
+    if (!ExtensionOf(p).empty()) {
+      insert(p);
+    } else {
+      for (const std::u16string& name : ListDirectory(p, true)) insert(p + u"/" + name);
+    }
+  }
+}
+
+void ReadNode(dictnode& node, DefinitionReader& reader, ParseState& state,
+              const std::u16string& dir, const std::u16string& idkey) {
+  DepthGuard guard(state, reader);
+  while (reader.ReadByte() != u'#') {
+  }
+  std::u16string header;
+  for (char16_t c; (c = reader.ReadByte()) != u'[';) header += c;
+  ReadHeader(node, header);
+
+  HashTableRef siblings;  // made with the first child
+  std::vector<std::u16string> statements;
+  std::u16string text;
+  int depth = 0;
+  bool quoted = false;
+  int64_t childstart = -1;
+  for (;;) {
+    const char16_t c = reader.ReadByte();
+    if (c == u'"' && depth <= 0) {
+      quoted = !quoted;
+    } else if (!quoted) {
+      if (c == u'<') {
+        ++depth;
+        continue;
+      }
+      if (c == u'>') {
+        --depth;
+        continue;
+      }
+      if (depth > 0) continue;
+      if (c == u'#') {
+        childstart = reader.Pos() - 1;
+        continue;
+      }
+      if (c == u'[') {
+        if (childstart < 0) {
+          throw DefinitionParseError("\"[\" without a \"#\" of its own at byte " +
+                                     std::to_string(reader.Pos() - 1));
+        }
+        reader.Seek(childstart);
+        dictnodeRef child = ParseNode(reader, state, dir, node.path, idkey);
+        if (!siblings) siblings = HashTable::Create(kSiblingBuckets, hashstring);
+        siblings->insert(child->getvalue(idkey), child);
+        node.nodes.insert(child->name, child, -1);
+        text.clear();
+        childstart = -1;
+        continue;
+      }
+      if (c == u']') break;
+      if (c == u';') {
+        statements.push_back(std::move(text));
+        text.clear();
+        continue;
+      }
+    }
+    text += c;
+  }
+  statements.push_back(std::move(text));
+  for (const std::u16string& statement : statements) AddEntry(node, statement);
+  if (siblings) ResolveCopies(node, *siblings);
+  if (node.name == u"include") Include(node, state, dir, idkey);
+}
+
+// Reads an integer the way the C library's atoi does: leading white space,
+// a sign, then digits; 0 when there are none. Wraps at 32 bits.
+int32_t ReadInteger(std::u16string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == u' ' || (text[i] >= 9 && text[i] <= 13))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+  uint32_t value = 0;
+  for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+    value = value * 10 + (text[i] - u'0');
+  }
+  return static_cast<int32_t>(negative ? 0u - value : value);
+}
+
+uint32_t ReadHex(std::u16string_view text) {
+  uint32_t value = 0;
+  for (char16_t c : text) {
+    int digit;
+    if (c >= u'0' && c <= u'9') {
+      digit = c - u'0';
+    } else if (c >= u'a' && c <= u'f') {
+      digit = c - u'a' + 10;
+    } else {
+      break;
+    }
+    value = value * 16 + static_cast<uint32_t>(digit);
+  }
+  return value;
+}
+
+// A fraction of 255 truncated toward zero; out-of-range values saturate.
+int32_t ReadFraction(std::u16string_view text) {
+  const float fraction = static_cast<float>(ParseDouble(text));
+  const double scaled = static_cast<double>(fraction * 255.0f);
+  if (!(scaled == scaled)) return 0;
+  if (scaled >= 2147483647.0) return 2147483647;
+  if (scaled <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int32_t>(scaled);
+}
+
+}  // namespace
+
+std::shared_ptr<dictnodedata> dictnodedata::Create(std::u16string name, std::u16string value) {
+  return std::make_shared<dictnodedata>(std::move(name), std::move(value));
+}
+
+dictnode::dictnode() = default;
+
+dictnode::~dictnode() {
+  dictnodeRef next = std::move(copyof);
+  while (next && next.use_count() == 1) next = std::move(next->copyof);
+}
+
+dictnodeRef dictnode::parsefile(const std::u16string& path, const std::u16string& idkey) {
+  ParseState state;
+  return ParseFile(path, idkey, state);
+}
+
+dictnodeRef dictnode::parse(const StreamRef& stream, const std::u16string& dir,
+                            const std::u16string& path, const std::u16string& idkey) {
+  auto node = std::make_shared<dictnode>();
+  node->path = path;
+  node->doparse(stream, dir, idkey);
+  return node;
+}
+
+int dictnode::doparse(const StreamRef& stream, const std::u16string& dir,
+                      const std::u16string& idkey) {
+  ParseState state;
+  DefinitionReader reader(*stream);
+  ReadNode(*this, reader, state, dir, idkey);
+  reader.Finish();
+  return 0;
+}
+
+std::u16string dictnode::getvalue(const std::u16string& key) {
+  for (dictnode* n = this; n; n = n->copyof.get()) {
+    if (ObjectRef entry = n->data.find(key, -1)) {
+      return static_cast<const dictnodedata&>(*entry).value;
+    }
+  }
+  return u"";
+}
+
+std::vector<std::u16string> dictnode::getvalues(const std::u16string& key) {
+  std::vector<dictnode*> chain;
+  for (dictnode* n = this; n; n = n->copyof.get()) chain.push_back(n);
+  std::vector<std::u16string> values;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    for (const ObjectRef& entry : (*it)->data.findall(key, -1)) {
+      values.push_back(static_cast<const dictnodedata&>(*entry).value);
+    }
+  }
+  return values;
+}
+
+dictnodeRef dictnode::getnode(const std::u16string& name) {
+  for (dictnode* n = this; n; n = n->copyof.get()) {
+    if (auto child = std::dynamic_pointer_cast<dictnode>(n->nodes.find(name, -1))) return child;
+  }
+  return nullptr;
+}
+
+std::vector<dictnodeRef> dictnode::getnodes(const std::u16string& name) {
+  std::vector<dictnodeRef> children;
+  for (dictnode* n = this; n; n = n->copyof.get()) {
+    for (const ObjectRef& value : n->nodes.findall(name, -1)) {
+      if (auto child = std::dynamic_pointer_cast<dictnode>(value)) children.push_back(child);
+    }
+  }
+  return children;
+}
+
+int dictnode::output(const std::u16string& indent) {
+  PrintLine(copyof ? indent + name + u" copyof: " + copyof->name : indent + name);
+  const std::u16string inner = indent + u"  ";
+  if (data.root) {
+    for (const BinNodeRef& entry : data.root->nodesinorder()) {
+      for (const BinNodeData* e = entry->data.get(); e; e = e->nxt.get()) {
+        auto* item = dynamic_cast<const dictnodedata*>(e->data.get());
+        PrintLine(inner + entry->key + u": " + (item ? item->value : u""));
+      }
+    }
+  }
+  if (nodes.root) {
+    for (const BinNodeRef& entry : nodes.root->nodesinorder()) {
+      for (const BinNodeData* e = entry->data.get(); e; e = e->nxt.get()) {
+        if (auto* child = dynamic_cast<dictnode*>(e->data.get())) child->output(inner);
+      }
+    }
+  }
+  return 0;
+}
+
+int32_t dictnode::colorvalue(const std::u16string& colour) {
+  const std::u16string text = ToLower(Trim(colour));
+  if (!text.empty() && (text[0] == u'#' || text[0] == u'$' || text[0] == u'%')) {
+    return static_cast<int32_t>(ReadHex(std::u16string_view(text).substr(1)));
+  }
+  if (text.find_first_of(u", ") == std::u16string::npos) return ReadInteger(text);
+  const bool fractions = text.find(u'.') != std::u16string::npos;
+  uint32_t parts[3] = {0, 0, 0};
+  size_t start = 0;
+  for (int i = 0; i < 3 && start <= text.size(); ++i) {
+    size_t comma = text.find(u',', start);
+    if (comma == std::u16string::npos) comma = text.size();
+    const std::u16string_view part = std::u16string_view(text).substr(start, comma - start);
+    const int32_t value = fractions ? ReadFraction(part) : ReadInteger(part);
+    parts[i] = static_cast<uint32_t>(value) & 0xFF;
+    start = comma + 1;
+  }
+  return static_cast<int32_t>(0xFF000000u + parts[0] * 65536u + parts[1] * 256u + parts[2]);
+}
+
+}  // namespace skyloom
