@@ -1,0 +1,220 @@
+// Colour-model conversions: known values of every model, round trips from
+// RGB and back over a grid of colours, the integer conversions with their
+// wrapping and limiting, clampcolor and the drawing-colour setter.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "imaging/colour.h"
+#include "runtime/backend_recording.h"
+#include "runtime/display.h"
+
+namespace skyloom {
+namespace {
+
+using Conversion = Colour (*)(const Colour&);
+
+void ExpectNear(const Colour& actual, const Colour& expected, float tolerance,
+                const std::string& what) {
+  ASSERT_EQ(actual.size(), expected.size()) << what;
+  for (int i = 0; i < expected.size(); ++i) {
+    EXPECT_NEAR(actual[i], expected[i], tolerance) << what << ", element " << i;
+  }
+}
+
+struct KnownValue {
+  const char* name;
+  Conversion convert;
+  Colour input;
+  Colour expected;
+  float tolerance;
+};
+
+TEST(ColourTest, ConversionsGiveKnownValues) {
+  const float third = 1.0f / 3.0f;
+  const KnownValue cases[] = {
+      {"rgbtohsl grey", rgbtohsl, {0.5f, 0.5f, 0.5f}, {0, 0, 0.5f}, 1e-6f},
+      {"rgbtohsl red", rgbtohsl, {1, 0, 0}, {0, 1, 0.5f}, 1e-6f},
+      {"rgbtohsl green", rgbtohsl, {0, 1, 0}, {third, 1, 0.5f}, 1e-6f},
+      {"rgbtohsl blue", rgbtohsl, {0, 0, 1}, {2 * third, 1, 0.5f}, 1e-6f},
+      {"rgbtohsl magenta", rgbtohsl, {1, 0, 1}, {5.0f / 6, 1, 0.5f}, 1e-6f},
+      // Lightness above one half takes the other saturation formula.
+      {"rgbtohsl light", rgbtohsl, {1, 0.5f, 0.5f}, {0, 1, 0.75f}, 1e-6f},
+      {"hsltorgb grey", hsltorgb, {0.7f, 0, 0.3f}, {0.3f, 0.3f, 0.3f}, 0},
+      {"hsltorgb dark", hsltorgb, {0, 1, 0.25f}, {0.5f, 0, 0}, 1e-6f},
+      {"rgbtohsv black", rgbtohsv, {0, 0, 0}, {0, 0, 0}, 0},
+      {"rgbtohsv cyan", rgbtohsv, {0, 0.5f, 0.5f}, {0.5f, 1, 0.5f}, 1e-6f},
+      {"hsvtorgb full turn", hsvtorgb, {1, 1, 1}, {1, 0, 0}, 0},
+      {"hsvtorgb no turn", hsvtorgb, {0, 1, 1}, {1, 0, 0}, 0},
+      {"hsvtorgb negative hue", hsvtorgb, {-0.5f, 1, 1}, {0, 0, 0}, 0},
+      {"hsvtorgb yellow-green", hsvtorgb, {0.25f, 1, 1}, {0.5f, 1, 0}, 1e-6f},
+      {"rgbtohcy magenta", rgbtohcy, {1, 0, 1}, {5.0f / 6, 1, 0.41f}, 1e-6f},
+      {"hcytorgb magenta", hcytorgb, {5.0f / 6, 1, 0.41f}, {1, 0, 1}, 1e-5f},
+      {"hcytorgb negative hue", hcytorgb, {-0.5f, 1, 0.4f}, {0.4f, 0.4f, 0.4f}, 1e-6f},
+      {"hcytorgb hue 1 is sector 6", hcytorgb, {1, 1, 0.3f}, {1, 0, 0}, 1e-6f},
+      {"rgbtoxyz white", rgbtoxyz, {1, 1, 1}, {1.00003f, 1, 1.00016f}, 2e-5f},
+      {"rgbtoxyz dark",
+       rgbtoxyz,
+       {0.02f, 0.02f, 0.02f},
+       {0.02f / 12.92f, 0.02f / 12.92f, 0.02f / 12.92f},
+       1e-5f},
+      {"xyztorgb white", xyztorgb, {1, 1, 1}, {1.000001f, 1.000033f, 0.999927f}, 2e-6f},
+      {"rgbtolab white", rgbtolab, {1, 1, 1}, {100, 0, 0}, 0.02f},
+      {"rgbtolab black", rgbtolab, {0, 0, 0}, {0, 0, 0}, 1e-4f},
+      {"rgbtolab red", rgbtolab, {1, 0, 0}, {53.24f, 80.09f, 67.20f}, 0.05f},
+      {"labtorgb grey", labtorgb, {53.38896f, 0, 0}, {0.5f, 0.5f, 0.5f}, 5e-5f},
+      {"rgbtocmy", rgbtocmy, {0.25f, 0.5f, 1}, {0.75f, 0.5f, 0}, 0},
+      {"cmytocmyk full", cmytocmyk, {1, 1, 1}, {0, 0, 0, 1}, 0},
+      {"cmytocmyk mixed", cmytocmyk, {0.5f, 0.6f, 0.7f}, {0, 0.2f, 0.4f, 0.5f}, 1e-6f},
+      {"cmyktocmy", cmyktocmy, {0, 0.2f, 0.4f, 0.5f}, {0.5f, 0.6f, 0.7f}, 1e-6f},
+      {"rgbtocmyk white", rgbtocmyk, {1, 1, 1}, {0, 0, 0, 0}, 0},
+      {"cmyktorgb black ink", cmyktorgb, {0.3f, 0.3f, 0.3f, 1}, {0, 0, 0}, 0},
+      {"rgbtoyiq white", rgbtoyiq, {1, 1, 1}, {1, -0.000001f, 0.000215f}, 1e-6f},
+      {"rgbtoyiq red", rgbtoyiq, {1, 0, 0}, {0.299f, 0.595716f, 0.211456f}, 1e-6f},
+      {"rgbtoyuv white", rgbtoyuv, {1, 1, 1}, {1, 0, 0}, 1e-6f},
+      {"rgbtoyuv black", rgbtoyuv, {0, 0, 0}, {-1, 0, 0}, 0},
+      {"rgbtoyuv blue",
+       rgbtoyuv,
+       {0, 0, 1},
+       {-0.772f, 0.886f * 0.492f * 2.2935781f, -0.114f * 0.877f * 1.6260163f},
+       1e-5f},
+  };
+  for (const KnownValue& c : cases) ExpectNear(c.convert(c.input), c.expected, c.tolerance, c.name);
+}
+
+TEST(ColourTest, HueToRgbWrapsTheHueOnceAndFollowsItsFourSegments) {
+  struct Case {
+    float h;
+    float expected;
+  } cases[] = {
+      {0.0f, 0.2f},  {1.0f / 12, 0.5f},  // rising from m1 to m2
+      {0.25f, 0.8f}, {0.6f, 0.2f + 0.6f * (2.0f / 3 - 0.6f) * 6},
+      {0.9f, 0.2f},  {-0.75f, 0.8f},  // -0.75 wraps to 0.25
+      {1.25f, 0.8f},                  // 1.25 wraps to 0.25
+  };
+  for (const Case& c : cases) EXPECT_NEAR(huetorgb(0.2f, 0.8f, c.h), c.expected, 1e-6f) << c.h;
+}
+
+TEST(ColourTest, HuesThatAreNotNumbersGiveTheFallbackColours) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  ExpectNear(hsvtorgb({nan, 1, 1}), {0, 0, 0}, 0, "hsv NaN hue");
+  ExpectNear(hsvtorgb({1e30f, 1, 1}), {0, 0, 0}, 0, "hsv hue beyond int range");
+  ExpectNear(hcytorgb({nan, 1, 0.5f}), {0.5f, 0.5f, 0.5f}, 1e-6f, "hcy NaN hue");
+  ExpectNear(hcytorgb({1.5f, 1, 0.5f}), {0.5f, 0.5f, 0.5f}, 1e-6f, "hcy hue beyond 1");
+}
+
+struct RoundTrip {
+  const char* model;
+  Conversion from_rgb;
+  Conversion to_rgb;
+  // The matrix models carry coefficients of four to six digits, so their
+  // inverses are not exact; the others come back up to float rounding.
+  float tolerance;
+};
+
+void PrintTo(const RoundTrip& model, std::ostream* out) { *out << model.model; }
+
+class ColourRoundTripTest : public testing::TestWithParam<RoundTrip> {};
+
+TEST_P(ColourRoundTripTest, ReturnsTheColourUpToRounding) {
+  const RoundTrip& model = GetParam();
+  for (int r = 0; r <= 255; r += 15) {
+    for (int g = 0; g <= 255; g += 15) {
+      for (int b = 0; b <= 255; b += 15) {
+        const Colour rgb = colorfromrgb(r, g, b);
+        const Colour back = model.to_rgb(model.from_rgb(rgb));
+        ExpectNear(back, rgb, model.tolerance,
+                   std::string(model.model) + " of " + std::to_string(r) + "," + std::to_string(g) +
+                       "," + std::to_string(b));
+        if (HasFailure()) return;
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, ColourRoundTripTest,
+                         testing::Values(RoundTrip{"HSL", rgbtohsl, hsltorgb, 1e-6f},
+                                         RoundTrip{"HSV", rgbtohsv, hsvtorgb, 1e-6f},
+                                         RoundTrip{"HCY", rgbtohcy, hcytorgb, 1e-6f},
+                                         RoundTrip{"CMYK", rgbtocmyk, cmyktorgb, 1e-6f},
+                                         RoundTrip{"XYZ", rgbtoxyz, xyztorgb, 5e-4f},
+                                         RoundTrip{"Lab", rgbtolab, labtorgb, 5e-4f},
+                                         RoundTrip{"YIQ", rgbtoyiq, yiqtorgb, 5e-4f},
+                                         RoundTrip{"YUV", rgbtoyuv, yuvtorgb, 5e-4f}),
+                         [](const testing::TestParamInfo<RoundTrip>& info) {
+                           return std::string(info.param.model);
+                         });
+
+TEST(ColourTest, ConversionsReturnANewColourOfTheModelsSize) {
+  const Colour rgb(0.2f, 0.4f, 0.6f);
+  const Colour cmyk = rgbtocmyk(rgb);
+  EXPECT_EQ(cmyk.size(), 4);
+  EXPECT_EQ(cmyktorgb(cmyk).size(), 3);
+  EXPECT_EQ(rgb, Colour(0.2f, 0.4f, 0.6f));
+}
+
+TEST(ColourTest, IntegerColoursScaleByTwoHundredAndFiftyFive) {
+  EXPECT_EQ(colorfromrgb(255, 0, 51), Colour(1, 0, 0.2f));
+  EXPECT_EQ(colorfromargb(0x80FF8000u), Colour(1, 128.0f / 255, 0));
+  // Alpha plays no part, and every byte of the packed value scales back.
+  EXPECT_EQ(colorfromargb(0x00FF8000u), colorfromargb(0xFFFF8000u));
+  for (int k = 0; k <= 255; ++k) {
+    EXPECT_EQ(colorints(colorfromrgb(k, k, k)), (std::array<int, 3>{k, k, k})) << k;
+  }
+}
+
+TEST(ColourTest, ColorBytesWrapWhereColorIntsDoNotLimit) {
+  const Colour out_of_range(1.5f, -0.1f, 0.5f);
+  EXPECT_EQ(colorints(out_of_range), (std::array<int, 3>{382, -25, 127}));
+  EXPECT_EQ(colorbytes(out_of_range), (std::array<uint8_t, 3>{126, 231, 127}));
+}
+
+TEST(ColourTest, ClampColorLimitsTheFirstThreeElementsAndZeroesNaN) {
+  Colour cmyk(-0.5f, std::numeric_limits<float>::quiet_NaN(), 2, 7);
+  EXPECT_EQ(clampcolor(cmyk), 0);
+  EXPECT_EQ(cmyk, Colour(0, 0, 1, 7));
+  Colour inside(0.25f, 0, 1);
+  clampcolor(inside);
+  EXPECT_EQ(inside, Colour(0.25f, 0, 1));
+}
+
+TEST(ColourTest, TruncToIntTruncatesTowardZeroAndMapsTheUnrepresentable) {
+  EXPECT_EQ(TruncToInt(2.9), 2);
+  EXPECT_EQ(TruncToInt(-2.9), -2);
+  EXPECT_EQ(TruncToInt(2147483647.5), 2147483647);
+  EXPECT_EQ(TruncToInt(2147483648.0), INT_MIN);
+  EXPECT_EQ(TruncToInt(std::nan("")), INT_MIN);
+}
+
+class DrawColourTest : public testing::Test {
+ protected:
+  void SetUp() override { recorder_ = OpenRecordingDisplay(16, 16); }
+  void TearDown() override { CloseDisplay(); }
+
+  // The colour of a pixel plotted with the current drawing colour.
+  std::array<int, 3> PlottedColour() {
+    Plot(1, 1);
+    const TDrawStyle& style = recorder_->Last().style;
+    return {style.red, style.green, style.blue};
+  }
+
+  std::shared_ptr<TRecordingBackend> recorder_;
+};
+
+TEST_F(DrawColourTest, SetDrawColorLimitsEachChannel) {
+  EXPECT_EQ(setdrawcolorf(1.5f, -0.1f, 0.5f), 0);
+  EXPECT_EQ(PlottedColour(), (std::array<int, 3>{255, 0, 127}));
+  setdrawcolorf(std::numeric_limits<float>::quiet_NaN(), 0.2f, 1);
+  EXPECT_EQ(PlottedColour(), (std::array<int, 3>{0, 51, 255}));
+}
+
+TEST_F(DrawColourTest, SetDrawColorVTakesTheFirstThreeElements) {
+  EXPECT_EQ(setdrawcolorv(Colour(0.2f, 0.4f, 1, 0.9f)), 0);
+  EXPECT_EQ(PlottedColour(), (std::array<int, 3>{51, 102, 255}));
+}
+
+}  // namespace
+}  // namespace skyloom
