@@ -1,0 +1,423 @@
+// The display layer: the program-wide drawing and input state, the geometry of
+// every primitive (origin, rotation, scale, oval corners, last pixel of lines)
+// and image loading. The geometry is worked out here, once, for every backend.
+#include "runtime/display.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "imaging/png.h"
+#include "runtime/backend_gl.h"
+#include "runtime/backend_recording.h"
+#include "runtime/input.h"
+#include "runtime/input_sdl.h"
+#include "runtime/open.h"
+
+namespace skyloom {
+
+namespace {
+
+constexpr int MIN_OVAL_CORNERS = 12;
+// Bounds the polygon of an absurdly large (or non-finite) oval, which would
+// otherwise ask for billions of corners; such ovals lie far off screen anyway.
+constexpr int MAX_OVAL_CORNERS = 1 << 16;
+
+struct TDisplaySession {
+  std::shared_ptr<TDrawBackend> backend;  // null while no display is open
+  TGLBackend* gl = nullptr;               // the backend when it is the real display
+  int width = 0;
+  int height = 0;
+  int hertz = 0;
+  bool fullscreen = false;
+  std::string error;
+  std::u16string title;
+  TDrawState state;
+  TInputState input;
+};
+
+TDisplaySession& Session() {
+  static TDisplaySession session;
+  return session;
+}
+
+TDrawState& State() {
+  return Session().state;
+}
+
+int ClampComponent(int value) {
+  return std::clamp(value, 0, 255);
+}
+
+// cos and sin of an angle in degrees, exact at multiples of 90 so that quarter
+// turns map pixels onto pixels.
+void CosSinDegrees(double degrees, double& c, double& s) {
+  const double turn = std::fmod(degrees, 360.0);
+  if (std::fmod(turn, 90.0) == 0.0) {
+    static constexpr double kCos[4] = {1, 0, -1, 0};
+    static constexpr double kSin[4] = {0, 1, 0, -1};
+    const int quarter = (static_cast<int>(turn / 90.0) + 4) % 4;
+    c = kCos[quarter];
+    s = kSin[quarter];
+    return;
+  }
+  const double radians = degrees * M_PI / 180.0;
+  c = std::cos(radians);
+  s = std::sin(radians);
+}
+
+void DeriveTransform(TDrawState& state) {
+  double c, s;
+  CosSinDegrees(state.rotation, c, s);
+  state.ix = static_cast<float>(c * state.scale_x);
+  state.iy = static_cast<float>(-s * state.scale_y);
+  state.jx = static_cast<float>(s * state.scale_x);
+  state.jy = static_cast<float>(c * state.scale_y);
+}
+
+// A point given relative to an anchor, through the transform, in display space.
+TDrawPoint Place(float anchor_x, float anchor_y, float px, float py) {
+  const TDrawState& st = State();
+  return {anchor_x + st.origin_x + px * st.ix + py * st.iy,
+          anchor_y + st.origin_y + px * st.jx + py * st.jy};
+}
+
+TDrawStyle CurrentStyle() {
+  const TDrawState& st = State();
+  return {st.red, st.green, st.blue, st.alpha, st.blend, st.viewport};
+}
+
+// Starts a display session on a backend, with fresh drawing and input state.
+void BeginSession(std::shared_ptr<TDrawBackend> backend, TGLBackend* gl, int width, int height,
+                  int hertz, bool fullscreen) {
+  TDisplaySession& session = Session();
+  session.backend = std::move(backend);
+  session.gl = gl;
+  session.width = width;
+  session.height = height;
+  session.hertz = hertz;
+  session.fullscreen = fullscreen;
+  session.state = TDrawState();
+  session.state.viewport = {0, 0, width, height};
+  session.input.Reset();
+  MoveMouse(width / 2, height / 2);
+}
+
+// Takes the pending platform events into the input state.
+TInputState& PolledInput() {
+  TDisplaySession& session = Session();
+  if (session.gl) PumpSdlEvents(session.input);
+  return session.input;
+}
+
+PixmapRef ReadPicture(const std::u16string& url) {
+  try {
+    StreamRef stream = OpenInput(url);
+    return stream ? ReadPNG(stream) : nullptr;
+  } catch (const std::exception&) {
+    return nullptr;  // a damaged or truncated picture is an unreadable one
+  }
+}
+
+}  // namespace
+
+// --- Display -----------------------------------------------------------------
+
+void SetWindowTitle(const std::u16string& title) {
+  Session().title = title;
+  if (Session().gl) Session().gl->SetTitle(title);
+}
+
+std::vector<TGraphicsMode> GraphicsModes() {
+  Session().error.clear();
+  return SdlGraphicsModes(Session().error);
+}
+
+int OpenDisplay(int width, int height, int depth, int hertz) {
+  CloseDisplay();
+  TDisplaySession& session = Session();
+  session.error.clear();
+  if (width <= 0 || height <= 0) {
+    session.error = "the display size " + std::to_string(width) + " x " + std::to_string(height) +
+                    " is not positive";
+    return 0;
+  }
+  std::unique_ptr<TGLBackend> gl =
+      TGLBackend::Open({width, height, depth, hertz}, session.title, session.error);
+  if (!gl) return 0;
+  TGLBackend* raw = gl.get();
+  BeginSession(std::move(gl), raw, width, height, hertz, depth != 0);
+  return 1;
+}
+
+void CloseDisplay() {
+  TDisplaySession& session = Session();
+  session.gl = nullptr;
+  session.backend.reset();
+  session.width = session.height = session.hertz = 0;
+  session.fullscreen = false;
+}
+
+std::string DisplayError() {
+  return Session().error;
+}
+
+int DisplayWidth() {
+  return Session().width;
+}
+int DisplayHeight() {
+  return Session().height;
+}
+
+void Flip(int sync) {
+  TDisplaySession& session = Session();
+  if (!session.backend) return;
+  const bool wait = sync == 1 || (sync == -1 && session.fullscreen && session.hertz != 0);
+  session.backend->Present(wait);
+}
+
+void Cls() {
+  const TDisplaySession& session = Session();
+  if (!session.backend) return;
+  const TDrawState& st = session.state;
+  session.backend->Clear(st.viewport, st.cls_red, st.cls_green, st.cls_blue);
+}
+
+std::shared_ptr<TRecordingBackend> OpenRecordingDisplay(int width, int height, int hertz) {
+  CloseDisplay();
+  Session().error.clear();
+  auto recorder = std::make_shared<TRecordingBackend>();
+  BeginSession(recorder, nullptr, width, height, hertz, true);
+  return recorder;
+}
+
+TInputState& ProgramInput() {
+  return Session().input;
+}
+
+// --- Drawing state -------------------------------------------------------------
+
+const TDrawState& DrawState() {
+  return State();
+}
+
+void SetColor(int red, int green, int blue) {
+  TDrawState& st = State();
+  st.red = ClampComponent(red);
+  st.green = ClampComponent(green);
+  st.blue = ClampComponent(blue);
+}
+
+void GetColor(int& red, int& green, int& blue) {
+  red = State().red;
+  green = State().green;
+  blue = State().blue;
+}
+
+void SetAlpha(float alpha) {
+  State().alpha = std::isnan(alpha) ? 0.0f : std::clamp(alpha, 0.0f, 1.0f);
+}
+
+float GetAlpha() {
+  return State().alpha;
+}
+
+void SetClsColor(int red, int green, int blue) {
+  TDrawState& st = State();
+  st.cls_red = ClampComponent(red);
+  st.cls_green = ClampComponent(green);
+  st.cls_blue = ClampComponent(blue);
+}
+
+void SetBlend(int mode) {
+  State().blend = mode;
+}
+int GetBlend() {
+  return State().blend;
+}
+
+void SetLineWidth(float width) {
+  State().line_width = width;
+}
+
+void SetDrawRotation(float degrees) {
+  State().rotation = degrees;
+  DeriveTransform(State());
+}
+
+void SetDrawScale(float sx, float sy) {
+  State().scale_x = sx;
+  State().scale_y = sy;
+  DeriveTransform(State());
+}
+
+void GetDrawScale(float& sx, float& sy) {
+  sx = State().scale_x;
+  sy = State().scale_y;
+}
+
+void SetDrawOrigin(float x, float y) {
+  State().origin_x = x;
+  State().origin_y = y;
+}
+
+void GetDrawOrigin(float& x, float& y) {
+  x = State().origin_x;
+  y = State().origin_y;
+}
+
+void SetViewport(int x, int y, int w, int h) {
+  State().viewport = {x, y, std::max(w, 0), std::max(h, 0)};
+}
+
+TViewport GetViewport() {
+  return State().viewport;
+}
+
+// --- Primitives --------------------------------------------------------------------
+
+int OvalCornerCount(float w, float h) {
+  const double sum = std::fabs(w / 2.0) + std::fabs(h / 2.0);
+  int corners = MIN_OVAL_CORNERS;
+  if (sum > MAX_OVAL_CORNERS) {
+    corners = MAX_OVAL_CORNERS;
+  } else if (sum > MIN_OVAL_CORNERS) {
+    corners = static_cast<int>(sum);
+  }
+  return corners - corners % 4;
+}
+
+void DrawRect(float x, float y, float w, float h) {
+  TDrawBackend* backend = Session().backend.get();
+  if (!backend) return;
+  backend->FillPolygon({Place(x, y, 0, 0), Place(x, y, w, 0), Place(x, y, w, h), Place(x, y, 0, h)},
+                       CurrentStyle());
+}
+
+void DrawOval(float x, float y, float w, float h) {
+  TDrawBackend* backend = Session().backend.get();
+  if (!backend) return;
+  const int n = OvalCornerCount(w, h);
+  const float rx = w / 2, ry = h / 2;
+  std::vector<TDrawPoint> corners;
+  corners.reserve(n);
+  for (int i = 0; i < n; ++i) {
+    double c, s;
+    CosSinDegrees(360.0 * i / n, c, s);
+    corners.push_back(
+        Place(x, y, static_cast<float>(rx + rx * c), static_cast<float>(ry + ry * s)));
+  }
+  backend->FillPolygon(corners, CurrentStyle());
+}
+
+void DrawLine(float x1, float y1, float x2, float y2, bool lastpixel) {
+  TDrawBackend* backend = Session().backend.get();
+  if (!backend) return;
+  const TDrawStyle style = CurrentStyle();
+  const TDrawPoint end = Place(x1, y1, x2 - x1, y2 - y1);
+  backend->Line(Place(x1, y1, 0, 0), end, State().line_width, style);
+  if (lastpixel) backend->Point(end, style);
+}
+
+void Plot(float x, float y) {
+  TDrawBackend* backend = Session().backend.get();
+  if (!backend) return;
+  const TDrawState& st = State();
+  backend->Point({x + st.origin_x, y + st.origin_y}, CurrentStyle());
+}
+
+// --- Images ------------------------------------------------------------------------
+
+void DrawImageAt(const ImageRef& image, float x, float y, int frame) {
+  TDrawBackend* backend = Session().backend.get();
+  if (!backend || !image || frame < 0 || frame >= static_cast<int>(image->frames.size())) return;
+  const float left = static_cast<float>(-image->handle_x);
+  const float top = static_cast<float>(-image->handle_y);
+  const float right = left + image->width;
+  const float bottom = top + image->height;
+  const TDrawPoint corners[4] = {Place(x, y, left, top), Place(x, y, right, top),
+                                 Place(x, y, right, bottom), Place(x, y, left, bottom)};
+  backend->Image(*image, frame, corners, CurrentStyle());
+}
+
+ImageRef LoadImageFrom(const std::u16string& url) {
+  PixmapRef picture = ReadPicture(url);
+  if (!picture) return nullptr;
+  auto image = std::make_shared<TImage>();
+  image->width = picture->width;
+  image->height = picture->height;
+  image->frames.push_back(picture->Convert(PIXEL_RGBA8888));
+  image->textures.resize(1);
+  return image;
+}
+
+ImageRef LoadAnimImageFrom(const std::u16string& url, int cellwidth, int cellheight, int firstcell,
+                           int cellcount) {
+  return LoadAnimImageFrom(ReadPicture(url), cellwidth, cellheight, firstcell, cellcount);
+}
+
+ImageRef LoadAnimImageFrom(const PixmapRef& pixmap, int cellwidth, int cellheight, int firstcell,
+                           int cellcount) {
+  if (!pixmap || cellwidth <= 0 || cellheight <= 0 || firstcell < 0 || cellcount < 1) {
+    return nullptr;
+  }
+  const int columns = pixmap->width / cellwidth;
+  const int rows = pixmap->height / cellheight;
+  if (int64_t(firstcell) + cellcount > int64_t(columns) * rows) return nullptr;
+  auto image = std::make_shared<TImage>();
+  image->width = cellwidth;
+  image->height = cellheight;
+  for (int k = 0; k < cellcount; ++k) {
+    const int cell = firstcell + k;
+    PixmapRef window = pixmap->Window(cell % columns * cellwidth, cell / columns * cellheight,
+                                      cellwidth, cellheight);
+    image->frames.push_back(window->Convert(PIXEL_RGBA8888));
+  }
+  image->textures.resize(cellcount);
+  return image;
+}
+
+// --- Screen capture ------------------------------------------------------------------
+
+PixmapRef GrabPixmap(int x, int y, int w, int h) {
+  TDrawBackend* backend = Session().backend.get();
+  if (!backend || w < 0 || h < 0) return nullptr;
+  return backend->Grab(x, y, w, h);
+}
+
+// --- Input ---------------------------------------------------------------------------
+
+bool IsKeyDown(int code) {
+  return PolledInput().IsKeyDown(code);
+}
+int TakeKeyHits(int code) {
+  return PolledInput().TakeKeyHits(code);
+}
+bool IsButtonDown(int button) {
+  return PolledInput().IsButtonDown(button);
+}
+int TakeButtonHits(int button) {
+  return PolledInput().TakeButtonHits(button);
+}
+int PointerX() {
+  return PolledInput().PointerX();
+}
+int PointerY() {
+  return PolledInput().PointerY();
+}
+int WheelPosition() {
+  return PolledInput().WheelPosition();
+}
+bool TakeCloseRequest() {
+  return PolledInput().TakeCloseRequest();
+}
+bool IsSuspended() {
+  return PolledInput().IsSuspended();
+}
+
+void MoveMouse(int x, int y) {
+  TDisplaySession& session = Session();
+  session.input.PointerMoved(x, y);
+  if (session.gl) session.gl->WarpPointer(x, y);
+}
+
+}  // namespace skyloom
