@@ -46,11 +46,11 @@ class body : public Object, public std::enable_shared_from_this<body> {
   // "radius", "name", "revspeed", "orbitrot", then one child body per child
   // node named "body". A key with an empty value counts as absent; numbers
   // are read as C's atof reads them.
-  int readdictnode(const dictnode& node);
+  int readdictnode(dictnode& node);
 
   // One new body per child node of node named "body", in the order the node
   // lists them; these bodies have no parent.
-  static bodyList read(const dictnode& node);
+  static bodyList read(dictnode& node);
 
   // Detaches the body from its current parent and appends it to p's kids.
   // A null p, or one that is this body or one of its descendants (which

@@ -23,7 +23,7 @@ class space : public Object {
 
   // Builds the system from the "body" children of node, places every body
   // at its starting angle (init) and fills allbodies.
-  static spaceRef read(const dictnode& node);
+  static spaceRef read(dictnode& node);
 
   int init();    // init of every top-level body
   int update();  // one frame: update of every top-level body

@@ -1,0 +1,84 @@
+// Building bodies and the system from a parsed definition: every key is
+// optional, an empty value counts as absent, numbers are read as atof does.
+#include <optional>
+
+#include "defs/dictnode.h"
+#include "model/body.h"
+#include "model/space.h"
+#include "runtime/strings.h"
+
+namespace skyloom {
+
+namespace {
+
+// The text of key, or nothing when the key is absent or its value is empty.
+std::optional<std::u16string> Present(dictnode& node, const std::u16string& key) {
+  std::u16string value = node.getvalue(key);
+  if (value.empty()) return std::nullopt;
+  return value;
+}
+
+std::optional<double> Number(dictnode& node, const std::u16string& key) {
+  if (auto text = Present(node, key)) return ParseDouble(*text);
+  return std::nullopt;
+}
+
+// Fills a vector from an optional pair of keys: created at (fx, fy) when
+// either key is present and the vector is still null; then each present
+// component is set. A vector that stays absent is left as it is.
+void FillPair(vect2dRef& target, const std::optional<double>& x, const std::optional<double>& y,
+              double fx, double fy) {
+  if (!x && !y) return;
+  if (!target) target = vect2d::Create(fx, fy);
+  if (x) target->x = *x;
+  if (y) target->y = *y;
+}
+
+}  // namespace
+
+int body::readdictnode(dictnode& node) {
+  const auto x = Number(node, u"x");
+  const auto y = Number(node, u"y");
+  const auto orbitdist = Number(node, u"orbitdist");
+  const auto orbitangle = Number(node, u"orbitangle");
+  const auto scalex = Number(node, u"orbitscalex");
+  const auto scaley = Number(node, u"orbitscaley");
+  const auto movex = Number(node, u"orbitmovex");
+  const auto movey = Number(node, u"orbitmovey");
+  if (const auto r = Number(node, u"radius")) setradius(*r);
+  if (auto text = Present(node, u"name")) name = std::move(*text);
+  if (const auto speed = Number(node, u"revspeed")) revspeed = *speed;
+  if (const auto rot = Number(node, u"orbitrot")) rotorbit = *rot;
+
+  FillPair(pos, x, y, 0, 0);
+  FillPair(orbit, orbitdist, orbitangle, 0, 0);
+  FillPair(scaleorbit, scalex, scaley, 1, 1);
+  FillPair(moveorbit, movex, movey, 0, 0);
+
+  for (const dictnodeRef& childnode : node.getnodes(u"body")) {
+    bodyRef child = body::Create();
+    child->readdictnode(*childnode);
+    child->setparent(shared_from_this());
+  }
+  return 0;
+}
+
+bodyList body::read(dictnode& node) {
+  bodyList bodies;
+  for (const dictnodeRef& childnode : node.getnodes(u"body")) {
+    bodyRef b = body::Create();
+    b->readdictnode(*childnode);
+    bodies.push_back(std::move(b));
+  }
+  return bodies;
+}
+
+spaceRef space::read(dictnode& node) {
+  spaceRef system = space::Create();
+  system->bodies = body::read(node);
+  system->init();
+  system->getallbodies();
+  return system;
+}
+
+}  // namespace skyloom
