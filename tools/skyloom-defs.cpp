@@ -1,6 +1,7 @@
 // skyloom-defs: parses a definition file (or an embedded resource named
 // "incbin::NAME") and prints its tree, one line per node and entry, so that
 // people writing definitions can see what the parser makes of them.
+#include <charconv>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -9,25 +10,36 @@
 
 #include "assets/embedded.h"
 #include "defs/dictnode.h"
+#include "model/space.h"
 #include "runtime/strings.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "usage: skyloom-defs [--id KEY] PATH\n"
+    "usage: skyloom-defs [--id KEY] [--steps N] PATH\n"
     "\n"
     "Parses the definition file PATH (or the embedded resource incbin::NAME)\n"
     "and prints its tree: each node's name (with \" copyof: \" and the copied\n"
     "node's name), then its entries and its children, indented two spaces.\n"
     "\n"
     "  --id KEY   identity key that copy references match (default: id)\n"
+    "  --steps N  instead of the tree, build the orbital system from it, advance\n"
+    "             it N frames and print each body's name, x and y (tab-separated)\n"
     "  --help     show this text\n";
 
 struct Options {
   std::string idkey = "id";
   std::string path;
   bool help = false;
+  int steps = -1;  // frames to advance with --steps; -1 prints the tree instead
 };
+
+// N of --steps: a whole number from 0 up, nothing else.
+bool ParseSteps(std::string_view text, int& steps) {
+  const char* end = text.data() + text.size();
+  const auto [stop, fault] = std::from_chars(text.data(), end, steps);
+  return fault == std::errc() && stop == end && steps >= 0;
+}
 
 // Fills options from the arguments; returns an error message or "".
 std::string ParseArguments(const std::vector<std::string_view>& args, Options& options) {
@@ -38,6 +50,11 @@ std::string ParseArguments(const std::vector<std::string_view>& args, Options& o
     } else if (arg == "--id") {
       if (++i == args.size()) return "--id needs a key";
       options.idkey = args[i];
+    } else if (arg == "--steps") {
+      if (++i == args.size()) return "--steps needs a number of frames";
+      if (!ParseSteps(args[i], options.steps)) {
+        return "--steps needs a whole number from 0 up, not " + std::string(args[i]);
+      }
     } else if (arg.starts_with("--")) {
       return "unknown option " + std::string(arg);
     } else if (options.path.empty()) {
@@ -48,6 +65,21 @@ std::string ParseArguments(const std::vector<std::string_view>& args, Options& o
   }
   if (!options.help && options.path.empty()) return "no PATH given";
   return "";
+}
+
+// Builds the system from the parsed root, advances it steps frames and prints
+// every body in pre-order: name, x and y; "-" for a body without a position.
+void PrintBodiesAfter(skyloom::dictnode& root, int steps) {
+  const skyloom::spaceRef system = skyloom::space::read(root);
+  for (int i = 0; i < steps; ++i) system->update();
+  for (const skyloom::bodyRef& body : system->allbodies) {
+    const std::string name = skyloom::ToUtf8(body->name);
+    if (body->pos) {
+      std::printf("%s\t%.6f\t%.6f\n", name.c_str(), body->pos->x, body->pos->y);
+    } else {
+      std::printf("%s\t-\t-\n", name.c_str());
+    }
+  }
 }
 
 int Fail(const std::string& message) {
@@ -80,6 +112,10 @@ int main(int argc, char** argv) {
     return Fail(options.path + ": " + e.what());
   }
   if (!root) return Fail("cannot open " + options.path);
-  root->output(u"");
+  if (options.steps >= 0) {
+    PrintBodiesAfter(*root, options.steps);
+  } else {
+    root->output(u"");
+  }
   return 0;
 }
