@@ -26,6 +26,8 @@ class body : public Object, public std::enable_shared_from_this<body> {
 
   // Current position in world units. Null for a body given neither "x"/"y"
   // nor an orbit: such a body has no place and is left out of drawing.
+  // Placement on the orbit gives a new vect2d each time, so a position a
+  // caller keeps does not move under it.
   vect2dRef pos;
   // Polar form of the orbit: x is the distance, y the angle in degrees
   // (never wrapped). Null for a body that does not orbit.
@@ -40,6 +42,9 @@ class body : public Object, public std::enable_shared_from_this<body> {
   std::weak_ptr<body> parent;
   bodyList kids;
 
+  // Bodies link to each other through shared references, so a body that
+  // takes part in a tree (setparent, readdictnode with children) must be
+  // made with Create.
   static bodyRef Create() { return std::make_shared<body>(); }
 
   // Fills the body from a definition node: the position and orbit keys,
@@ -63,7 +68,9 @@ class body : public Object, public std::enable_shared_from_this<body> {
   // polar form of v minus the parent's position.
   int setpos(const vect2dRef& v);
 
-  // Recomputes pos from the orbit; does nothing for a body without one.
+  // Recomputes pos from the orbit; does nothing for a body without one. The
+  // orbit is centred on the parent's position, or on the world origin for a
+  // top-level body or a parent without a position.
   int checkpos();
 
   // One step of motion: the orbit angle grows by revspeed.

@@ -114,6 +114,16 @@ TEST(BodyTest, InitPlacesWithoutMovingAndFixedBodiesStayPut) {
   EXPECT_DOUBLE_EQ(b->orbit->y, 45);
 }
 
+TEST(BodyTest, APositionKeptByACallerDoesNotMoveUnderIt) {
+  bodyRef b = Orbiter(u"b", 10, 0, 90);
+  b->init();
+  const vect2dRef kept = b->pos;
+  b->update();
+  ExpectAt(b, 0, 10);
+  EXPECT_NEAR(kept->x, 10, 1e-12);
+  EXPECT_NEAR(kept->y, 0, 1e-12);
+}
+
 TEST(BodyTest, SetradiusSetsDiameterAndSquare) {
   body b;
   b.setradius(7);
