@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "runtime/strings.h"
@@ -43,14 +44,38 @@ std::string SdlError(const char* what) {
   return std::string(what) + ": " + SDL_GetError();
 }
 
+// Where the window system was looked for, for messages.
+std::string WindowSystemNote() {
+  const char* display = std::getenv("DISPLAY");
+  return display ? " (DISPLAY is \"" + std::string(display) + "\")" : " (DISPLAY is not set)";
+}
+
+// Starts SDL's video system on a real window system. Without a Wayland
+// session and without an explicit SDL_VIDEODRIVER, only X11 is tried: SDL
+// would otherwise fall back to drivers that show nothing (offscreen, dummy).
+bool StartVideo(std::string& error) {
+  const bool driver_chosen = std::getenv("SDL_VIDEODRIVER") != nullptr;
+  if (!driver_chosen && !std::getenv("WAYLAND_DISPLAY")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    error = SdlError("cannot start the video system") + WindowSystemNote();
+    return false;
+  }
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const bool invisible =
+      driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+  if (invisible && !driver_chosen) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    error = "no window system found" + WindowSystemNote();
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::vector<TGraphicsMode> SdlGraphicsModes(std::string& error) {
   std::vector<TGraphicsMode> modes;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    error = SdlError("cannot start the video system");
-    return modes;
-  }
+  if (!StartVideo(error)) return modes;
   const int count = SDL_GetNumDisplayModes(0);
   if (count < 0) error = SdlError("cannot list the display modes");
   for (int i = 0; i < count; ++i) {
@@ -73,10 +98,7 @@ std::unique_ptr<TGLBackend> TGLBackend::Open(const TGraphicsMode& mode, const st
 
 bool TGLBackend::CreateWindowAndContext(const TGraphicsMode& mode, const std::u16string& title,
                                         std::string& error) {
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    error = SdlError("cannot start the video system");
-    return false;
-  }
+  if (!StartVideo(error)) return false;
   _video_started = true;
   _width = mode.width;
   _height = mode.height;
