@@ -170,7 +170,12 @@ void AddEntry(dictnode& node, std::u16string_view statement) {
 // Links each child that names a copy to the sibling with that identity,
 // refusing a link that would close a cycle of copies. Copy chains form a
 // forest; a union-find over chain ends makes each check nearly constant.
-void ResolveCopies(dictnode& node, HashTable& siblings) {
+//
+// The sibling table is filled here, in reading order, with at least
+// kSiblingBuckets buckets and more for wide bodies: the entry found for an
+// identity is the sibling read last whatever the bucket count, and a wide
+// body no longer costs time quadratic in its width.
+void ResolveCopies(dictnode& node, const std::vector<std::pair<std::u16string, dictnodeRef>>& ids) {
   if (!node.nodes.root) return;
   std::vector<dictnode*> children;
   bool anycopy = false;
@@ -182,6 +187,10 @@ void ResolveCopies(dictnode& node, HashTable& siblings) {
     }
   }
   if (!anycopy) return;
+  int buckets = kSiblingBuckets;
+  while (buckets < static_cast<int>(ids.size()) && buckets < (1 << 24)) buckets *= 2;
+  HashTableRef siblings = HashTable::Create(buckets, hashstring);
+  for (const auto& [id, child] : ids) siblings->insert(id, child);
   std::unordered_map<const dictnode*, size_t> index;
   for (size_t i = 0; i < children.size(); ++i) index.emplace(children[i], i);
   std::vector<size_t> chainend(children.size());
@@ -195,7 +204,7 @@ void ResolveCopies(dictnode& node, HashTable& siblings) {
   for (size_t i = 0; i < children.size(); ++i) {
     dictnode* child = children[i];
     if (child->copyofname.empty()) continue;
-    auto target = std::static_pointer_cast<dictnode>(siblings.find(child->copyofname, -1));
+    auto target = std::static_pointer_cast<dictnode>(siblings->find(child->copyofname, -1));
     if (!target) continue;
     const size_t end = find(index.at(target.get()));
     if (end == i) continue;  // the link would close a cycle
@@ -232,7 +241,7 @@ void ReadNode(dictnode& node, DefinitionReader& reader, ParseState& state,
   for (char16_t c; (c = reader.ReadByte()) != u'[';) header += c;
   ReadHeader(node, header);
 
-  HashTableRef siblings;  // made with the first child
+  std::vector<std::pair<std::u16string, dictnodeRef>> ids;  // children by identity
   std::vector<std::u16string> statements;
   std::u16string text;
   int depth = 0;
@@ -263,8 +272,7 @@ void ReadNode(dictnode& node, DefinitionReader& reader, ParseState& state,
         }
         reader.Seek(childstart);
         dictnodeRef child = ParseNode(reader, state, dir, node.path, idkey);
-        if (!siblings) siblings = HashTable::Create(kSiblingBuckets, hashstring);
-        siblings->insert(child->getvalue(idkey), child);
+        ids.emplace_back(child->getvalue(idkey), child);
         node.nodes.insert(child->name, child, -1);
         text.clear();
         childstart = -1;
@@ -281,7 +289,7 @@ void ReadNode(dictnode& node, DefinitionReader& reader, ParseState& state,
   }
   statements.push_back(std::move(text));
   for (const std::u16string& statement : statements) AddEntry(node, statement);
-  if (siblings) ResolveCopies(node, *siblings);
+  ResolveCopies(node, ids);
   if (node.name == u"include") Include(node, state, dir, idkey);
 }
 
