@@ -1,8 +1,9 @@
-// PNG coding through libpng's high-level interface (png_write_png and
-// png_read_png). libpng reports errors by longjmp, so every libpng call runs
-// inside a small guarded function whose frame holds nothing to destroy, and
-// stream exceptions are parked in the callbacks and raised again once libpng
-// has returned: no C++ exception ever unwinds through libpng's C frames.
+// PNG coding through libpng: png_write_png for encoding; for decoding, the
+// steps png_read_png takes, so that rows land straight in the pixmap. libpng
+// reports errors by longjmp, so every libpng call runs inside a small guarded
+// function whose frame holds nothing to destroy, and stream exceptions are
+// parked in the callbacks and raised again once libpng has returned: no C++
+// exception ever unwinds through libpng's C frames.
 #include "imaging/png.h"
 
 #include <png.h>
@@ -30,21 +31,9 @@ class PngIo {
  public:
   explicit PngIo(TStream& stream) : _stream(stream) {}
 
-  // Bytes already taken from the stream that libpng must see first.
-  void PushBack(const uint8_t* bytes, size_t count) {
-    std::memcpy(_pending, bytes, count);
-    _pending_size = count;
-    _pending_used = 0;
-  }
-
   // Each returns false after parking the stream's exception.
   bool Read(uint8_t* data, size_t length) noexcept {
-    return Guard([&] {
-      const size_t served = std::min(length, _pending_size - _pending_used);
-      std::memcpy(data, _pending + _pending_used, served);
-      _pending_used += served;
-      if (length > served) _stream.ReadBytes(data + served, int64_t(length - served));
-    });
+    return Guard([&] { _stream.ReadBytes(data, int64_t(length)); });
   }
   bool Write(const uint8_t* data, size_t length) noexcept {
     return Guard([&] { _stream.WriteBytes(data, int64_t(length)); });
@@ -72,9 +61,6 @@ class PngIo {
 
   TStream& _stream;
   std::exception_ptr _failure;
-  uint8_t _pending[16] = {};
-  size_t _pending_size = 0;
-  size_t _pending_used = 0;
 };
 
 // libpng callbacks. On failure they end libpng's call through png_error,
@@ -178,68 +164,73 @@ bool EncodeGuarded(png_structp png, png_infop info, PngIo* io, png_uint_32 width
   return true;
 }
 
-// The whole libpng side of a decode, guarded the same way.
-bool DecodeGuarded(png_structp png, png_infop info, PngIo* io) {
+// The decode runs in three guarded steps, so that the pixmap can be made in
+// between, outside any frame a longjmp may land in. Each step reports what
+// the next one needs in plain values.
+struct DecodedHeader {
+  png_uint_32 width = 0;
+  png_uint_32 height = 0;
+  int bit_depth = 0;
+  int colour_type = 0;
+  bool transparency = false;
+};
+
+// Reads the chunks before the image data (IHDR, PLTE, tRNS, ...).
+bool ReadHeaderGuarded(png_structp png, png_infop info, PngIo* io, DecodedHeader* header) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_user_limits(png, png_uint_32(kMaxPngSide), png_uint_32(kMaxPngSide));
   png_set_sig_bytes(png, kSignatureBytes);
   png_set_read_fn(png, io, ReadFromStream);
-  png_read_png(png, info, PNG_TRANSFORM_STRIP_16 | PNG_TRANSFORM_EXPAND, nullptr);
+  png_read_info(png, info);
+  png_get_IHDR(png, info, &header->width, &header->height, &header->bit_depth, &header->colour_type,
+               nullptr, nullptr, nullptr);
+  header->transparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
   return true;
 }
 
-uint32_t BigEndian32(const uint8_t* bytes) {
-  return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
+// Asks for 8-bit samples with palettes and tRNS expanded (what png_read_png
+// does for PNG_TRANSFORM_STRIP_16 | PNG_TRANSFORM_EXPAND), plus grey to RGB
+// where grey would arrive with alpha, and reports the resulting layout.
+bool ApplyTransformsGuarded(png_structp png, png_infop info, bool grey_to_rgb,
+                            DecodedHeader* result) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_strip_16(png);
+  png_set_expand(png);
+  if (grey_to_rgb) png_set_gray_to_rgb(png);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  result->bit_depth = png_get_bit_depth(png, info);
+  result->colour_type = png_get_color_type(png, info);
+  return true;
 }
 
-// Reads the length, type, width and height at the start of the IHDR chunk and
-// hands them back to libpng through io. False when the header declares an
-// image beyond the size limits; anything else malformed is left to libpng.
-bool HeaderWithinLimits(TStream& stream, PngIo& io) {
-  uint8_t start[16];
-  stream.ReadBytes(start, sizeof start);
-  io.PushBack(start, sizeof start);
-  if (BigEndian32(start) != 13 || std::memcmp(start + 4, "IHDR", 4) != 0) return true;
-  const int64_t width = BigEndian32(start + 8), height = BigEndian32(start + 12);
+// Decodes every row straight into the given row pointers, then reads the
+// chunks after the image up to the CRC of IEND.
+bool ReadImageGuarded(png_structp png, png_bytepp rows) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_read_image(png, rows);
+  png_read_end(png, nullptr);
+  return true;
+}
+
+bool WithinSizeLimits(const DecodedHeader& header) {
+  const int64_t width = header.width, height = header.height;
   return width <= kMaxPngSide && height <= kMaxPngSide && width * height <= kMaxPngPixels;
 }
 
-// The decoded rows as a pixmap, by the colour type libpng delivers them in.
-PixmapRef PixmapFromRows(png_structp png, png_infop info) {
-  png_uint_32 width = 0, height = 0;
-  int bit_depth = 0, colour_type = 0;
-  png_get_IHDR(png, info, &width, &height, &bit_depth, &colour_type, nullptr, nullptr, nullptr);
-  if (bit_depth != 8) return nullptr;
-  int format = 0;
-  switch (colour_type) {
+// The pixmap format for the decoded layout; 0 when there is none.
+int PixmapFormatFor(const DecodedHeader& decoded) {
+  if (decoded.bit_depth != 8) return 0;
+  switch (decoded.colour_type) {
     case PNG_COLOR_TYPE_GRAY:
-      format = PIXEL_GREY8;
-      break;
+      return PIXEL_GREY8;
     case PNG_COLOR_TYPE_RGB:
-      format = PIXEL_RGB888;
-      break;
+      return PIXEL_RGB888;
     case PNG_COLOR_TYPE_RGB_ALPHA:
-    case PNG_COLOR_TYPE_GRAY_ALPHA:
-      format = PIXEL_RGBA8888;
-      break;
+      return PIXEL_RGBA8888;
     default:
-      return nullptr;
+      return 0;
   }
-  const png_bytepp rows = png_get_rows(png, info);
-  auto pixmap = TPixmap::Create(int(width), int(height), format, 4);
-  for (png_uint_32 y = 0; y < height; ++y) {
-    if (colour_type != PNG_COLOR_TYPE_GRAY_ALPHA) {
-      pixmap->CopyRow(int(y), rows[y]);
-      continue;
-    }
-    const uint8_t* from = rows[y];
-    uint8_t* to = pixmap->PixelPtr(0, int(y));
-    for (png_uint_32 x = 0; x < width; ++x, from += 2, to += 4) {
-      to[0] = to[1] = to[2] = from[0];
-      to[3] = from[1];
-    }
-  }
-  return pixmap;
 }
 
 }  // namespace
@@ -277,17 +268,34 @@ PixmapRef ReadPNG(const StreamRef& stream) {
     stream->Close();
     return nullptr;
   }
-  PngIo io(*stream);
-  if (!HeaderWithinLimits(*stream, io)) return nullptr;
-
   PngReadStructs structs;
   if (!structs.info) {
     stream->Close();
     return nullptr;
   }
-  const bool decoded = DecodeGuarded(structs.png, structs.info, &io);
+  PngIo io(*stream);
+  DecodedHeader header;
+  const bool read_header = ReadHeaderGuarded(structs.png, structs.info, &io, &header);
   io.RethrowStreamFailure();
-  return decoded ? PixmapFromRows(structs.png, structs.info) : nullptr;
+  // Refused before libpng allocates anything for the rows.
+  if (!read_header || !WithinSizeLimits(header)) return nullptr;
+
+  // Grey with alpha, and grey with a tRNS colour, arrive as RGB with alpha.
+  const bool grey_with_alpha = header.colour_type == PNG_COLOR_TYPE_GRAY_ALPHA ||
+                               (header.colour_type == PNG_COLOR_TYPE_GRAY && header.transparency);
+  DecodedHeader decoded = header;
+  const bool transformed =
+      ApplyTransformsGuarded(structs.png, structs.info, grey_with_alpha, &decoded);
+  io.RethrowStreamFailure();
+  const int format = PixmapFormatFor(decoded);
+  if (!transformed || format == 0) return nullptr;
+
+  auto pixmap = TPixmap::Create(int(header.width), int(header.height), format, 4);
+  std::vector<png_bytep> rows(header.height);
+  for (int y = 0; y < pixmap->height; ++y) rows[size_t(y)] = pixmap->PixelPtr(0, y);
+  const bool read_image = ReadImageGuarded(structs.png, rows.data());
+  io.RethrowStreamFailure();
+  return read_image ? pixmap : nullptr;
 }
 
 int WriteIntArrayPNG(const StreamRef& stream, const std::vector<int32_t>& values) {
