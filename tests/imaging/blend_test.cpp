@@ -363,10 +363,6 @@ TEST(BlendFunctionTest, ComponentFunctionsThatKeepTheDestinationReturnIt) {
 // Every function keeps every channel in 0...255 over a grid of channel
 // values, each pair (s, d) tried in each channel position with the other
 // channels at a few fixed levels.
-void PrintTo(const BlendMode& mode, std::ostream* out) {
-  *out << mode.name;
-}
-
 class BlendRangeTest : public testing::TestWithParam<BlendMode> {};
 
 TEST_P(BlendRangeTest, EveryChannelStaysInRange) {
