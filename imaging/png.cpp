@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdlib>
-#include <cstring>
 #include <exception>
 #include <utility>
 

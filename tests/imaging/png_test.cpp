@@ -2,11 +2,13 @@
 // integer-array image, size limits, error outcomes, and the third-party
 // PngSuite and corrupt-file sets under tests/data.
 #include <gtest/gtest.h>
+#include <png.h>
 #include <sys/resource.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -329,6 +331,28 @@ TEST(PngDecodeTest, HeadersBeyondTheSizeLimitsAreRefusedBeforeDecoding) {
   }
 }
 
+// A 16-bit RGB-with-alpha PNG written by libpng itself, one row of the given
+// width: the widest row buffers the decoder has to allocate.
+Bytes Wide16BitPng(png_uint_32 width) {
+  const fs::path path = fs::path(SKYLOOM_BINARY_DIR) / "png_test_wide16.png";
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  EXPECT_NE(file, nullptr);
+  if (!file) return {};
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  Bytes row(size_t(width) * 8);
+  for (size_t i = 0; i < row.size(); ++i) row[i] = uint8_t(i / 8 % 251);
+  png_bytep rows[] = {row.data()};
+  png_init_io(png, file);
+  png_set_IHDR(png, info, width, 1, 16, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_rows(png, info, rows);
+  png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(file);
+  return FileBytes(path);
+}
+
 TEST(PngDecodeTest, ImagesAtTheSideLimitAreAccepted) {
   const auto tall = TPixmap::Create(1, int(kMaxPngSide), PIXEL_GREY8, 1);
   for (int y = 0; y < tall->height; ++y) tall->pixels[y] = uint8_t(y * 7);
@@ -336,6 +360,13 @@ TEST(PngDecodeTest, ImagesAtTheSideLimitAreAccepted) {
   ASSERT_NE(decoded, nullptr);
   EXPECT_EQ(decoded->height, kMaxPngSide);
   EXPECT_EQ(decoded->ReadPixel(0, 999999), tall->ReadPixel(0, 999999));
+
+  const auto wide = ReadPNG(ReadOnly(Wide16BitPng(png_uint_32(kMaxPngSide))));
+  ASSERT_NE(wide, nullptr);
+  EXPECT_EQ(wide->width, kMaxPngSide);
+  EXPECT_EQ(wide->format, PIXEL_RGBA8888);
+  // Each 16-bit sample keeps its high byte, i / 8 % 251 of its first byte.
+  EXPECT_EQ(wide->ReadPixel(999999, 0), 0x01010101u * uint32_t(999999 % 251));
 }
 
 // ---- integer arrays ----
