@@ -12,9 +12,12 @@ namespace {
 BlendFunction g_function = blend::Normal;
 int g_flags = BLEND_FLAG_ALL;
 
+// x / 255 for 0 <= x <= 65534, without a division or a wide multiply.
+uint32_t Div255(uint32_t x) { return (x + 1 + (x >> 8)) >> 8; }
+
 // Moves a destination channel towards the blended one by alpha/255.
-int Mix(int blended, int destination, int alpha) {
-  return (blended * alpha + destination * (255 - alpha)) / 255;
+uint32_t Mix(uint32_t blended, uint32_t destination, uint32_t alpha) {
+  return Div255(blended * alpha + destination * (255 - alpha));
 }
 
 #define MODE(name)     \
@@ -193,23 +196,28 @@ int currentblendflags() {
 uint32_t blendpixel(uint32_t src, uint32_t dst, int opacity, int flags) {
   if (flags == BLEND_CURRENT_FLAGS) flags = g_flags;
   if (opacity <= 0) return dst;
-  int64_t alpha = src >> 24;
-  if (opacity != 255) alpha = std::min<int64_t>(255, opacity * alpha / 255);
-  const int a = static_cast<int>(alpha);
+  uint32_t a = src >> 24;
+  // Formed in 64 bits so that no opacity can overflow the product.
+  if (opacity != 255) a = static_cast<uint32_t>(std::min<int64_t>(255, int64_t{opacity} * a / 255));
   if (a == 0 || flags == 0) return dst;
 
-  const int da = dst >> 24, dr = (dst >> 16) & 255, dg = (dst >> 8) & 255, db = dst & 255;
-  const int out_alpha = (flags & BLEND_FLAG_ALPHA) ? 255 - (255 - a) * (255 - da) / 255 : da;
-  int red = dr, green = dg, blue = db;
+  const uint32_t da = dst >> 24, dr = (dst >> 16) & 255, dg = (dst >> 8) & 255, db = dst & 255;
+  const uint32_t alpha = (flags & BLEND_FLAG_ALPHA) ? 255 - Div255((255 - a) * (255 - da)) : da;
+  uint32_t red = dr, green = dg, blue = db;
   if (flags & (BLEND_FLAG_RED | BLEND_FLAG_GREEN | BLEND_FLAG_BLUE)) {
-    int br, bg, bb;
-    g_function((src >> 16) & 255, (src >> 8) & 255, src & 255, dr, dg, db, br, bg, bb);
+    const uint32_t sr = (src >> 16) & 255, sg = (src >> 8) & 255, sb = src & 255;
+    uint32_t br = sr, bg = sg, bb = sb;
+    // Normal gives the source channels: skip the call on the common path.
+    if (g_function != blend::Normal) {
+      int r, g, b;
+      g_function(sr, sg, sb, dr, dg, db, r, g, b);
+      br = r, bg = g, bb = b;
+    }
     if (flags & BLEND_FLAG_RED) red = Mix(br, dr, a);
     if (flags & BLEND_FLAG_GREEN) green = Mix(bg, dg, a);
     if (flags & BLEND_FLAG_BLUE) blue = Mix(bb, db, a);
   }
-  return static_cast<uint32_t>(out_alpha) << 24 | static_cast<uint32_t>(red) << 16 |
-         static_cast<uint32_t>(green) << 8 | static_cast<uint32_t>(blue);
+  return alpha << 24 | red << 16 | green << 8 | blue;
 }
 
 int blendpixmappixel(const PixmapRef& pixmap, int x, int y, uint32_t colour, int opacity) {

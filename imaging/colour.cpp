@@ -48,11 +48,35 @@ int Scale255(float x) {
 }
 
 // One channel of RGB made linear and scaled to 0...100.
-double Linearise(double c) {
+double LineariseByFormula(double c) {
   const double linear = c > kLinearThreshold
                             ? std::pow((c + kGammaOffset) / kGammaScale, kGammaExponent)
                             : c / kLinearSlope;
   return linear * 100;
+}
+
+// The linearised values of the 256 channels k/255 that 8-bit colours
+// convert to, which the blend modes meet on every pixel.
+struct LinearTable {
+  std::array<float, 256> input;
+  std::array<double, 256> linear;
+  LinearTable() {
+    for (int k = 0; k < 256; ++k) {
+      input[k] = static_cast<float>(k) / 255.0f;
+      linear[k] = LineariseByFormula(input[k]);
+    }
+  }
+};
+
+// LineariseByFormula, looked up when c is exactly one of the table's inputs.
+double Linearise(float c) {
+  static const LinearTable table;
+  const float scaled = c * 255.0f;
+  if (scaled >= 0 && scaled <= 255) {
+    const int k = static_cast<int>(scaled + 0.5f);
+    if (table.input[k] == c) return table.linear[k];
+  }
+  return LineariseByFormula(c);
 }
 
 // One linear channel back to sRGB.
@@ -67,7 +91,7 @@ double LabForward(double t) {
 }
 
 float LabInverse(double f) {
-  const double cube = std::pow(f, 3.0);
+  const double cube = f * f * f;
   return static_cast<float>(cube > kLabEpsilon ? cube : (f - kLabOffset) / kLabSlope);
 }
 
