@@ -13,11 +13,34 @@ BlendFunction g_function = blend::Normal;
 int g_flags = BLEND_FLAG_ALL;
 
 // x / 255 for 0 <= x <= 65534, without a division or a wide multiply.
-uint32_t Div255(uint32_t x) { return (x + 1 + (x >> 8)) >> 8; }
+uint32_t Div255(uint32_t x) {
+  return (x + 1 + (x >> 8)) >> 8;
+}
 
-// Moves a destination channel towards the blended one by alpha/255.
-uint32_t Mix(uint32_t blended, uint32_t destination, uint32_t alpha) {
-  return Div255(blended * alpha + destination * (255 - alpha));
+// Each channel of a 0x00RRGGBB destination moved towards the same channel of
+// the blended colour by alpha/255. Red and blue are worked in two 16-bit
+// lanes of one word: every lane stays below 65535, so nothing carries across.
+uint32_t MixChannels(uint32_t blended, uint32_t destination, uint32_t alpha) {
+  const uint32_t rb = (blended & 0xFF00FF) * alpha + (destination & 0xFF00FF) * (255 - alpha);
+  const uint32_t g = ((blended >> 8) & 255) * alpha + ((destination >> 8) & 255) * (255 - alpha);
+  const uint32_t rb_over_255 = ((rb + 0x10001 + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+  return rb_over_255 | Div255(g) << 8;
+}
+
+// The channels of 0x00RRGGBB that the colour flags 0...7 let change.
+constexpr uint32_t kChannelMasks[8] = {0x000000, 0x0000FF, 0x00FF00, 0x00FFFF,
+                                       0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+
+// The current blend function's colour for src over dst, as 0x00RRGGBB.
+uint32_t Blended(uint32_t src, uint32_t dst) {
+  // Normal gives the source channels: no call on the most common path.
+  if (g_function == blend::Normal) return src & 0xFFFFFF;
+  int r, g, b;
+  g_function((src >> 16) & 255, (src >> 8) & 255, src & 255, (dst >> 16) & 255, (dst >> 8) & 255,
+             dst & 255, r, g, b);
+  // Blend functions keep to 0...255; the masks keep a stray value in its lane.
+  return (static_cast<uint32_t>(r) & 255) << 16 | (static_cast<uint32_t>(g) & 255) << 8 |
+         (static_cast<uint32_t>(b) & 255);
 }
 
 #define MODE(name)     \
@@ -201,23 +224,13 @@ uint32_t blendpixel(uint32_t src, uint32_t dst, int opacity, int flags) {
   if (opacity != 255) a = static_cast<uint32_t>(std::min<int64_t>(255, int64_t{opacity} * a / 255));
   if (a == 0 || flags == 0) return dst;
 
-  const uint32_t da = dst >> 24, dr = (dst >> 16) & 255, dg = (dst >> 8) & 255, db = dst & 255;
+  const uint32_t da = dst >> 24;
   const uint32_t alpha = (flags & BLEND_FLAG_ALPHA) ? 255 - Div255((255 - a) * (255 - da)) : da;
-  uint32_t red = dr, green = dg, blue = db;
-  if (flags & (BLEND_FLAG_RED | BLEND_FLAG_GREEN | BLEND_FLAG_BLUE)) {
-    const uint32_t sr = (src >> 16) & 255, sg = (src >> 8) & 255, sb = src & 255;
-    uint32_t br = sr, bg = sg, bb = sb;
-    // Normal gives the source channels: skip the call on the common path.
-    if (g_function != blend::Normal) {
-      int r, g, b;
-      g_function(sr, sg, sb, dr, dg, db, r, g, b);
-      br = r, bg = g, bb = b;
-    }
-    if (flags & BLEND_FLAG_RED) red = Mix(br, dr, a);
-    if (flags & BLEND_FLAG_GREEN) green = Mix(bg, dg, a);
-    if (flags & BLEND_FLAG_BLUE) blue = Mix(bb, db, a);
+  uint32_t rgb = dst & 0xFFFFFF;
+  if (const uint32_t changed = kChannelMasks[flags & 7]) {
+    rgb = (MixChannels(Blended(src, dst), rgb, a) & changed) | (rgb & ~changed);
   }
-  return alpha << 24 | red << 16 | green << 8 | blue;
+  return alpha << 24 | rgb;
 }
 
 int blendpixmappixel(const PixmapRef& pixmap, int x, int y, uint32_t colour, int opacity) {

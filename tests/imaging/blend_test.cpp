@@ -75,6 +75,28 @@ TEST_F(BlendTest, NormalIsSourceOverInIntegers) {
   }
 }
 
+TEST_F(BlendTest, SourceOverFollowsTheIntegerFormulaForEveryAlpha) {
+  // Each channel and the alpha are worked separately: d + (s - d) * a / 255
+  // in the form (s * a + d * (255 - a)) div 255, the alpha as a screen.
+  const int levels[] = {0, 1, 2, 127, 128, 200, 254, 255};
+  for (int a = 1; a <= 255; ++a) {
+    for (int s : levels) {
+      for (int d : levels) {
+        const int other = 255 - d;  // a different value in the neighbouring channels
+        const uint32_t src = uint32_t(a) << 24 | uint32_t(s) << 16 | uint32_t(d) << 8 | uint32_t(s);
+        const uint32_t dst =
+            uint32_t(d) << 24 | uint32_t(d) << 16 | uint32_t(other) << 8 | uint32_t(d);
+        const uint32_t alpha = 255 - (255 - a) * (255 - d) / 255;
+        const uint32_t over = (s * a + d * (255 - a)) / 255;
+        const uint32_t green = (d * a + other * (255 - a)) / 255;
+        ASSERT_EQ(blendpixel(src, dst, 255, BLEND_FLAG_ALL),
+                  alpha << 24 | over << 16 | green << 8 | over)
+            << "a " << a << ", s " << s << ", d " << d;
+      }
+    }
+  }
+}
+
 TEST_F(BlendTest, FlagsChooseTheChannelsThatChange) {
   struct Case {
     int flags;

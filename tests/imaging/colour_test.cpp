@@ -85,6 +85,17 @@ TEST(ColourTest, ConversionsGiveKnownValues) {
   for (const KnownValue& c : cases) ExpectNear(c.convert(c.input), c.expected, c.tolerance, c.name);
 }
 
+TEST(ColourTest, EightBitChannelsLineariseLikeTheirNeighbours) {
+  // The channels k/255 are linearised from a table; a colour one float step
+  // away takes the formula, and the two must agree.
+  for (int k = 0; k <= 255; ++k) {
+    const float c = static_cast<float>(k) / 255.0f;
+    const float next = std::nextafter(c, 2.0f);
+    ExpectNear(rgbtoxyz({c, c, c}), rgbtoxyz({next, next, next}), 1e-6f,
+               "channel " + std::to_string(k));
+  }
+}
+
 TEST(ColourTest, HueToRgbWrapsTheHueOnceAndFollowsItsFourSegments) {
   struct Case {
     float h;
@@ -115,7 +126,9 @@ struct RoundTrip {
   float tolerance;
 };
 
-void PrintTo(const RoundTrip& model, std::ostream* out) { *out << model.model; }
+void PrintTo(const RoundTrip& model, std::ostream* out) {
+  *out << model.model;
+}
 
 class ColourRoundTripTest : public testing::TestWithParam<RoundTrip> {};
 
