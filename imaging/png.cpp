@@ -1,9 +1,6 @@
-// PNG coding through libpng: png_write_png for encoding; for decoding, the
-// steps png_read_png takes, so that rows land straight in the pixmap. libpng
-// reports errors by longjmp, so every libpng call runs inside a small guarded
-// function whose frame holds nothing to destroy, and stream exceptions are
-// parked in the callbacks and raised again once libpng has returned: no C++
-// exception ever unwinds through libpng's C frames.
+// PNG coding through libpng: png_write_png for encoding and, for decoding, the
+// steps png_read_png takes, so that rows land straight in the pixmap; libpng's
+// longjmp errors and the streams' exceptions are kept apart.
 #include "imaging/png.h"
 
 #include <png.h>
@@ -22,6 +19,11 @@ namespace {
 
 constexpr int kSignatureBytes = 8;
 constexpr int kIntArrayLevel = 9;
+
+// libpng reports errors by longjmp. Every libpng call therefore runs inside a
+// small guarded function whose frame holds nothing to destroy, and a stream
+// exception is parked by the callback and raised again once libpng has
+// returned: no C++ exception ever unwinds through libpng's C frames.
 
 // Where libpng's callbacks find the stream of one encode or decode, and where
 // a stream exception waits until libpng has unwound. It lives in the frame
