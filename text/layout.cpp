@@ -4,7 +4,7 @@
 #include "text/font.h"
 
 #include <algorithm>
-#include <list>
+#include <vector>
 
 #include "imaging/blend.h"
 #include "runtime/console.h"
@@ -62,7 +62,9 @@ VectorRef Font::Draw(const std::u16string& text, int x, int y, int align, const 
   if (!image) return Vector::Create(0, 0, 0);
 
   VectorRef result = Vector::Create(0, 0, static_cast<int32_t>(text.size()));
-  std::list<lin> lines(1);
+  // Measuring keeps only the open line and not its characters.
+  const bool keep_lines = draw != 0;
+  std::vector<lin> lines(1);
   int32_t e = 0;         // top of the open line
   bool trimmed = false;  // the open line's trailing spacing is already removed
   size_t n = text.size();
@@ -84,11 +86,16 @@ VectorRef Font::Draw(const std::u16string& text, int x, int y, int align, const 
       }
       e = next_top;
       result->x = std::max(result->x, open.l);
-      lines.emplace_back().y = e;
+      if (keep_lines) {
+        lines.emplace_back();
+      } else {
+        open = lin();
+      }
+      lines.back().y = e;
     }
     if (!is_break) {
       lin& line_now = lines.back();
-      line_now.t.push_back(text[i]);
+      if (keep_lines) line_now.t.push_back(text[i]);
       line_now.l = TruncateToInt(line_now.l + (static_cast<double>(hspacing) + charw[c]) * scale.x);
     }
   }
