@@ -28,7 +28,9 @@ class FontToolTest : public ::testing::Test {
   void SetUp() override {
     tool = fs::path(SKYLOOM_BINARY_DIR) / "bin" / "skyloom-font";
     if (!fs::exists(tool)) GTEST_SKIP() << "skyloom-font is not built";
-    dir = fs::path(SKYLOOM_BINARY_DIR) / "font_tool_test";
+    // One folder per test: CTest may run the tests of this suite in parallel.
+    dir = fs::path(SKYLOOM_BINARY_DIR) / "font_tool_test" /
+          ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::remove_all(dir);
     fs::create_directories(dir);
   }
