@@ -91,19 +91,36 @@ void TPixmap::WritePixel(int x, int y, uint32_t argb) {
   }
 }
 
+namespace {
+
+// RGBA <-> BGRA: the two 32-bit layouts differ only in the order of red and blue.
+void SwapRedBlueRow(const uint8_t* from, uint8_t* to, int width) {
+  for (int x = 0; x < width; ++x, from += 4, to += 4) {
+    to[0] = from[2], to[1] = from[1], to[2] = from[0], to[3] = from[3];
+  }
+}
+
+// Any colour layout to grey: the mean of the three colour bytes, whatever their order.
+void GreyRow(const uint8_t* from, uint8_t* to, int width, int bytes_per_pixel) {
+  for (int x = 0; x < width; ++x, from += bytes_per_pixel) {
+    to[x] = static_cast<uint8_t>((from[0] + from[1] + from[2]) / 3);
+  }
+}
+
+}  // namespace
+
 std::shared_ptr<TPixmap> TPixmap::Convert(int new_format) const {
   if (new_format == format) return Copy();
   auto result = Create(width, height, new_format, 4);
-  // The two common 32-bit layouts differ only in the order of red and blue.
   const bool swap_red_blue = (format == PIXEL_RGBA8888 && new_format == PIXEL_BGRA8888) ||
                              (format == PIXEL_BGRA8888 && new_format == PIXEL_RGBA8888);
+  const int bytes_per_pixel = BytesPerPixel(format);
+  const bool to_grey = new_format == PIXEL_GREY8 && bytes_per_pixel >= 3;
   for (int y = 0; y < height; ++y) {
     if (swap_red_blue) {
-      const uint8_t* from = PixelPtr(0, y);
-      uint8_t* to = result->PixelPtr(0, y);
-      for (int x = 0; x < width; ++x, from += 4, to += 4) {
-        to[0] = from[2], to[1] = from[1], to[2] = from[0], to[3] = from[3];
-      }
+      SwapRedBlueRow(PixelPtr(0, y), result->PixelPtr(0, y), width);
+    } else if (to_grey) {
+      GreyRow(PixelPtr(0, y), result->PixelPtr(0, y), width, bytes_per_pixel);
     } else {
       for (int x = 0; x < width; ++x) result->WritePixel(x, y, ReadPixel(x, y));
     }

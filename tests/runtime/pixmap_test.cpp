@@ -48,19 +48,21 @@ TEST(PixmapTest, PixelsConvertByFormat) {
 }
 
 TEST(PixmapTest, ConvertMatchesPixelByPixelConversion) {
-  auto source = TPixmap::Create(5, 3, PIXEL_RGBA8888);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 5; ++x)
-      source->WritePixel(x, y, 0x01000000u * (x * 40) + 0x10305u * (y + x * 7));
-  for (int format = PIXEL_GREY8; format <= PIXEL_RGBA8888; ++format) {
-    auto converted = source->Convert(format);
-    ASSERT_EQ(converted->format, format);
-    auto expected = TPixmap::Create(5, 3, format);
+  for (int from = PIXEL_GREY8; from <= PIXEL_RGBA8888; ++from) {
+    auto source = TPixmap::Create(5, 3, from);
     for (int y = 0; y < 3; ++y)
-      for (int x = 0; x < 5; ++x) {
-        expected->WritePixel(x, y, source->ReadPixel(x, y));
-        EXPECT_EQ(converted->ReadPixel(x, y), expected->ReadPixel(x, y)) << format;
-      }
+      for (int x = 0; x < 5; ++x)
+        source->WritePixel(x, y, 0x01000000u * (x * 40) + 0x10305u * (y + x * 7) + 0xF0u * x);
+    for (int to = PIXEL_GREY8; to <= PIXEL_RGBA8888; ++to) {
+      auto converted = source->Convert(to);
+      ASSERT_EQ(converted->format, to);
+      auto expected = TPixmap::Create(5, 3, to);
+      for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) {
+          expected->WritePixel(x, y, source->ReadPixel(x, y));
+          EXPECT_EQ(converted->ReadPixel(x, y), expected->ReadPixel(x, y)) << from << "->" << to;
+        }
+    }
   }
 }
 
