@@ -1,5 +1,5 @@
 // The definition parser: reads nodes byte by byte (through a read-ahead
-// buffer), gathers statements into entries, reads child nodes by seeking back
+// buffer), turns statements into entries, reads child nodes by seeking back
 // to their "#", resolves copies among siblings and follows includes.
 #include "defs/dictnode.h"
 
@@ -144,10 +144,20 @@ void ReadHeader(dictnode& node, const std::u16string& header) {
   if (rest.starts_with(kCopyPrefix)) node.copyofname = Trim(rest.substr(kCopyPrefix.size()));
 }
 
+// The view without the characters of code 32 or less at both ends.
+std::u16string_view TrimView(std::u16string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && text[begin] <= 32) ++begin;
+  while (end > begin && text[end - 1] <= 32) --end;
+  return text.substr(begin, end - begin);
+}
+
 // Turns one statement into an entry of node.data (empty statements are
-// skipped).
+// skipped). Entries go in as their statements end: the node's own entries
+// are not read while its body is, so this equals inserting them all at "]".
 void AddEntry(dictnode& node, std::u16string_view statement) {
-  const std::u16string text = Trim(statement);
+  const std::u16string_view text = TrimView(statement);
   if (text.empty()) return;
   const size_t colon = text.find(u':');
   const size_t semicolon = text.find(u';');
@@ -156,10 +166,12 @@ void AddEntry(dictnode& node, std::u16string_view statement) {
   if (colon == std::u16string::npos) {
     key = ToLower(text);
   } else if (semicolon < colon) {
-    key = ToLower(Trim(std::u16string_view(text).substr(0, semicolon)));
+    key = ToLower(TrimView(text.substr(0, semicolon)));
   } else {
-    key = ToLower(Trim(std::u16string_view(text).substr(0, colon)));
-    for (char16_t c : Trim(std::u16string_view(text).substr(colon + 1))) {
+    key = ToLower(TrimView(text.substr(0, colon)));
+    const std::u16string_view rest = TrimView(text.substr(colon + 1));
+    value.reserve(rest.size());
+    for (char16_t c : rest) {
       if (c != u'"') value += c;
     }
   }
@@ -242,7 +254,6 @@ void ReadNode(dictnode& node, DefinitionReader& reader, ParseState& state,
   ReadHeader(node, header);
 
   std::vector<std::pair<std::u16string, dictnodeRef>> ids;  // children by identity
-  std::vector<std::u16string> statements;
   std::u16string text;
   int depth = 0;
   bool quoted = false;
@@ -280,15 +291,14 @@ void ReadNode(dictnode& node, DefinitionReader& reader, ParseState& state,
       }
       if (c == u']') break;
       if (c == u';') {
-        statements.push_back(std::move(text));
+        AddEntry(node, text);
         text.clear();
         continue;
       }
     }
     text += c;
   }
-  statements.push_back(std::move(text));
-  for (const std::u16string& statement : statements) AddEntry(node, statement);
+  AddEntry(node, text);
   ResolveCopies(node, ids);
   if (node.name == u"include") Include(node, state, dir, idkey);
 }
