@@ -131,59 +131,48 @@ int HashTable::setsize(int size) {
 int HashTable::resize(int size) {
   std::shared_ptr<HashBucketArray> old = data;
   setsize(size);
-  for (const HashBucketRef& list : *old) {
-    if (!list) continue;
-    for (const HashNodeRef& node : *list) insertnode(node);
+  for (const HashBucket& list : *old) {
+    for (const HashNodeRef& node : list) insertnode(node);
   }
   return 0;
 }
 
 int HashTable::checkfill() const {
   int filled = 0;
-  for (const HashBucketRef& list : *data) {
-    if (list && !list->empty()) ++filled;
-  }
+  for (const HashBucket& list : *data) filled += list.empty() ? 0 : 1;
   return filled;
 }
 
 HashTableRef HashTable::copy() const {
   auto table = Create(size(), hashfunc);
   table->autobringtofront = autobringtofront;
-  for (size_t i = 0; i < data->size(); ++i) {
-    if ((*data)[i]) (*table->data)[i] = std::make_shared<HashBucket>(*(*data)[i]);
-  }
+  *table->data = *data;  // new lists holding the same entries
   return table;
 }
 
 int HashTable::clear() {
   // Empties the lists in place, so enumerators over this array see it too.
-  for (const HashBucketRef& list : *data) {
-    if (list) list->clear();
-  }
+  for (HashBucket& list : *data) list.clear();
   return 0;
 }
 
 int HashTable::count() const {
   size_t total = 0;
-  for (const HashBucketRef& list : *data) {
-    if (list) total += list->size();
-  }
+  for (const HashBucket& list : *data) total += list.size();
   return static_cast<int>(total);
 }
 
 int HashTable::maxbucketdepth() const {
-  const int index = maxbucket();
-  if (index >= size() || !(*data)[index]) return 0;
-  return static_cast<int>((*data)[index]->size());
+  if (data->empty()) return 0;
+  return static_cast<int>((*data)[maxbucket()].size());
 }
 
 int HashTable::maxbucket() const {
   int best = 0;
   size_t depth = 0;
   for (size_t i = 0; i < data->size(); ++i) {
-    const HashBucketRef& list = (*data)[i];
-    if (list && list->size() > depth) {
-      depth = list->size();
+    if ((*data)[i].size() > depth) {
+      depth = (*data)[i].size();
       best = static_cast<int>(i);
     }
   }
@@ -191,11 +180,8 @@ int HashTable::maxbucket() const {
 }
 
 std::vector<ObjectRef> HashTable::bucket(int index) const {
-  const HashBucketRef& list = data->at(static_cast<size_t>(index));
   std::vector<ObjectRef> values;
-  if (list) {
-    for (const HashNodeRef& node : *list) values.push_back(node->data);
-  }
+  for (const HashNodeRef& node : data->at(static_cast<size_t>(index))) values.push_back(node->data);
   return values;
 }
 
@@ -210,9 +196,7 @@ int HashTable::bucketof(const std::u16string& key) const {
 // ---- HashTable: entries ----------------------------------------------------
 
 int HashTable::insertnode(const HashNodeRef& node) {
-  HashBucketRef& list = (*data)[bucketof(node->key)];
-  if (!list) list = std::make_shared<HashBucket>();
-  list->push_front(node);
+  (*data)[bucketof(node->key)].push_front(node);
   return 0;
 }
 
@@ -224,25 +208,23 @@ HashNodeRef HashTable::insert(const std::u16string& key, ObjectRef value) {
 
 std::optional<HashLink> HashTable::findnodelink(const std::u16string& key, const HashNodeRef& node,
                                                 int mode) {
-  const HashBucketRef& list = (*data)[bucketof(key)];
-  if (!list) return std::nullopt;
-  for (auto it = list->begin(); it != list->end(); ++it) {
+  HashBucket& list = (*data)[bucketof(key)];
+  for (auto it = list.begin(); it != list.end(); ++it) {
     const bool found = node ? *it == node : (*it)->key == key;
     if (!found) continue;
     if (mode == 1 || (mode == -1 && autobringtofront != 0)) {
-      if (it != list->begin()) list->splice(list->begin(), *list, it);
+      if (it != list.begin()) list.splice(list.begin(), list, it);
     }
-    return HashLink{list, it};
+    return HashLink{&list, it};
   }
   return std::nullopt;
 }
 
 std::vector<HashLink> HashTable::findallnodelinks(const std::u16string& key) {
   std::vector<HashLink> links;
-  const HashBucketRef& list = (*data)[bucketof(key)];
-  if (!list) return links;
-  for (auto it = list->begin(); it != list->end(); ++it) {
-    if ((*it)->key == key) links.push_back(HashLink{list, it});
+  HashBucket& list = (*data)[bucketof(key)];
+  for (auto it = list.begin(); it != list.end(); ++it) {
+    if ((*it)->key == key) links.push_back(HashLink{&list, it});
   }
   return links;
 }
@@ -319,11 +301,11 @@ HashEnumRef HashEnum::Create(std::shared_ptr<HashBucketArray> array, int mode) {
 }
 
 int HashEnum::gotofirst() {
-  list.reset();
+  list = nullptr;
   for (; index < static_cast<int>(array->size()); ++index) {
-    const HashBucketRef& bucket = (*array)[index];
-    if (bucket && !bucket->empty()) {
-      list = bucket;
+    HashBucket& bucket = (*array)[index];
+    if (!bucket.empty()) {
+      list = &bucket;
       link = list->begin();
       return 0;
     }
@@ -403,7 +385,8 @@ std::vector<ObjectRef> HashTableBucket(const HashTableRef& table, int index) {
   return table->bucket(index);
 }
 HashBucketRef HashTableBucketList(const HashTableRef& table, int index) {
-  return table->data->at(static_cast<size_t>(index));
+  // Shares ownership of the whole array, so the bucket outlives a resize.
+  return HashBucketRef(table->data, &table->data->at(static_cast<size_t>(index)));
 }
 int HashTableSize(const HashTableRef& table) {
   return table->size();

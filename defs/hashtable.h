@@ -31,15 +31,19 @@ class HashEnum;
 using HashNodeRef = std::shared_ptr<HashNode>;
 using HashTableRef = std::shared_ptr<HashTable>;
 using HashEnumRef = std::shared_ptr<HashEnum>;
-// A bucket: entries front to back. A bucket that was never used holds null.
+// A bucket: entries front to back. The buckets live in one array, shared by
+// the table and its enumerators; a HashBucketRef to one bucket keeps the
+// whole array alive.
 using HashBucket = std::list<HashNodeRef>;
 using HashBucketRef = std::shared_ptr<HashBucket>;
-using HashBucketArray = std::vector<HashBucketRef>;
+using HashBucketArray = std::vector<HashBucket>;
 using HashFunction = std::function<int32_t(const std::u16string&)>;
 
-// The position of one entry in its bucket; it can be removed in place.
+// The position of one entry in its bucket; it can be removed in place. A link
+// stays valid while its entry stays in the bucket and the table keeps that
+// bucket array (no setsize or resize).
 struct HashLink {
-  HashBucketRef list;
+  HashBucket* list;
   HashBucket::iterator it;
 
   const HashNodeRef& node() const { return *it; }
@@ -125,7 +129,7 @@ class HashEnum : public Object, public std::enable_shared_from_this<HashEnum> {
   std::shared_ptr<HashBucketArray> array;
   int index = 0;
   // The current bucket and position in it; no bucket when exhausted.
-  HashBucketRef list;
+  HashBucket* list = nullptr;
   HashBucket::iterator link;
   int mode = 0;
 
@@ -151,7 +155,7 @@ int HashTableCount(const HashTableRef& table);
 int HashTableMaxBucketDepth(const HashTableRef& table);
 int HashTableMaxBucket(const HashTableRef& table);
 std::vector<ObjectRef> HashTableMaxBucketValues(const HashTableRef& table);
-HashBucketRef HashTableMaxBucketList(const HashTableRef& table);  // null when never used
+HashBucketRef HashTableMaxBucketList(const HashTableRef& table);
 std::vector<ObjectRef> HashTableBucket(const HashTableRef& table, int index);
 HashBucketRef HashTableBucketList(const HashTableRef& table, int index);
 int HashTableSize(const HashTableRef& table);
