@@ -50,10 +50,13 @@ std::string WindowSystemNote() {
   return display ? " (DISPLAY is \"" + std::string(display) + "\")" : " (DISPLAY is not set)";
 }
 
-// Starts SDL's video system on a real window system. Without a Wayland
-// session and without an explicit SDL_VIDEODRIVER, only X11 is tried: SDL
-// would otherwise fall back to drivers that show nothing (offscreen, dummy).
+// Starts SDL's video system on a real window system, once: it then stays up
+// until StopSdlVideo, since closing the connection to the X server and opening
+// it again at once can be refused. Without a Wayland session and without an
+// explicit SDL_VIDEODRIVER, only X11 is tried: SDL would otherwise fall back
+// to drivers that show nothing (offscreen, dummy).
 bool StartVideo(std::string& error) {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
   const bool driver_chosen = std::getenv("SDL_VIDEODRIVER") != nullptr;
   if (!driver_chosen && !std::getenv("WAYLAND_DISPLAY")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -73,6 +76,10 @@ bool StartVideo(std::string& error) {
 
 }  // namespace
 
+void StopSdlVideo() {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
 std::vector<TGraphicsMode> SdlGraphicsModes(std::string& error) {
   std::vector<TGraphicsMode> modes;
   if (!StartVideo(error)) return modes;
@@ -84,7 +91,6 @@ std::vector<TGraphicsMode> SdlGraphicsModes(std::string& error) {
     modes.push_back({mode.w, mode.h, static_cast<int32_t>(SDL_BYTESPERPIXEL(mode.format) * 8),
                      mode.refresh_rate});
   }
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
   return modes;
 }
 
@@ -99,7 +105,6 @@ std::unique_ptr<TGLBackend> TGLBackend::Open(const TGraphicsMode& mode, const st
 bool TGLBackend::CreateWindowAndContext(const TGraphicsMode& mode, const std::u16string& title,
                                         std::string& error) {
   if (!StartVideo(error)) return false;
-  _video_started = true;
   _width = mode.width;
   _height = mode.height;
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
@@ -149,7 +154,6 @@ TGLBackend::~TGLBackend() {
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(_context));
   }
   if (_window) SDL_DestroyWindow(_window);
-  if (_video_started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 void TGLBackend::SetUpProjection() {

@@ -17,6 +17,10 @@ namespace skyloom {
 // system cannot start.
 std::vector<TGraphicsMode> SdlGraphicsModes(std::string& error);
 
+// Ends the video system that SdlGraphicsModes or TGLBackend::Open started;
+// call it after the last backend is gone.
+void StopSdlVideo();
+
 class TGLBackend : public TDrawBackend {
  public:
   // A window full screen in the mode (a plain window for depth 0) with a
@@ -50,7 +54,6 @@ class TGLBackend : public TDrawBackend {
 
   SDL_Window* _window = nullptr;
   void* _context = nullptr;
-  bool _video_started = false;
   int _width = 0;
   int _height = 0;
   int _swap_interval = -2;  // the interval last asked of the platform; -2 none yet

@@ -33,6 +33,13 @@ struct TDisplaySession {
   std::u16string title;
   TDrawState state;
   TInputState input;
+
+  // At process exit: the window and context go before the video system.
+  ~TDisplaySession() {
+    gl = nullptr;
+    backend.reset();
+    StopSdlVideo();
+  }
 };
 
 TDisplaySession& Session() {

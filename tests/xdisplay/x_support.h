@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -23,13 +24,38 @@ inline bool HaveXServer() {
 }
 
 // Runs an X command line (xdotool, the window helper) and returns its status.
+// A failed run is tried again twice: the X server now and then refuses a
+// connection that follows closely on another.
 inline int RunX(const std::string& command) {
-  const int status = std::system((command + " >/dev/null 2>&1").c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  int status = -1;
+  for (int attempt = 0; attempt < 3 && status != 0; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    const int raw = std::system((command + " >/dev/null 2>&1").c_str());
+    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  }
+  return status;
 }
 
 inline std::string Xdotool(const std::string& args) {
   return "xdotool " + args;
+}
+
+// Standard output of a command line.
+inline std::string Capture(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+// The id of the first window whose title matches, or "" (waits up to 5 s).
+inline std::string FindWindow(const std::string& title) {
+  std::string id = Capture("timeout 5 xdotool search --sync --name '^" + title + "$' 2>/dev/null");
+  const size_t end = id.find('\n');
+  return end == std::string::npos ? id : id.substr(0, end);
 }
 
 // Polls until the condition holds (true) or the time is up (false). Each poll
