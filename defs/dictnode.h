@@ -2,7 +2,13 @@
 // "key: value" entries, parsed into a tree of dictnode objects. Nodes can
 // include further files and directories and inherit from a copied sibling.
 //
-//   #root[ #body[ id: sun; name: "Sol"; #body copyof: sun[ name: Moon; ]; ]; ];
+//   #root[ #body[ id: sun; name: "Sol"; ]; #body copyof: sun[ name: Moon; ]; ];
+//
+// Everything before the first "#" is ignored; "<" and ">" enclose (nesting)
+// comments; double quotes protect ";", "#", "[", "]", "<", ">" and spaces and
+// are removed from values. A node named "include" reads the files (or every
+// file of the directories) named by its "file" entries, relative to the file
+// being parsed, as its children.
 //
 // Lookups: getvalue / getvalues by lower-case key, getnode / getnodes by
 // name (case-sensitive). A repeated key finds its last occurrence; lists run
