@@ -11,14 +11,11 @@ namespace skyloom {
 
 namespace {
 
-TStreamFactory*& FactoryChainHead() {
-  static TStreamFactory* head = nullptr;
-  return head;
-}
-
 // Embedded resources, read only.
 class IncbinStreamFactory : public TStreamFactory {
  public:
+  IncbinStreamFactory() : TStreamFactory(BuiltIn{}) {}
+
   StreamRef CreateStream(const std::u16string&, const std::u16string& scheme,
                          const std::u16string& path, bool, bool writeable) override {
     if (scheme != u"incbin" || writeable) return nullptr;
@@ -28,8 +25,12 @@ class IncbinStreamFactory : public TStreamFactory {
   }
 };
 
-void EnsureBuiltInFactories() {
+// The chain starts with the built-in factories, so every factory made later
+// is asked before them.
+TStreamFactory*& FactoryChainHead() {
   static IncbinStreamFactory incbin;
+  static TStreamFactory* head = &incbin;
+  return head;
 }
 
 // A stream that cannot tell its position is read whole into memory.
@@ -62,7 +63,6 @@ TStreamFactory::~TStreamFactory() {
 
 StreamRef OpenStream(const std::u16string& url, bool readable, bool writeable) {
   if (url.empty()) return nullptr;
-  EnsureBuiltInFactories();
   const size_t separator = url.find(u"::");
   if (separator == std::u16string::npos) {
     const int mode = (readable ? TCStream::MODE_READ : 0) | (writeable ? TCStream::MODE_WRITE : 0);

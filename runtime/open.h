@@ -26,6 +26,12 @@ class TStreamFactory {
                                  const std::u16string& path, bool readable, bool writeable) = 0;
 
   TStreamFactory* _succ = nullptr;
+
+ protected:
+  // For the built-in factories, which sit at the end of the chain from the
+  // start instead of joining it when made.
+  struct BuiltIn {};
+  explicit TStreamFactory(BuiltIn) {}
 };
 
 // Opens for reading only / writing only; null on any failure.
