@@ -129,6 +129,8 @@ int HashTable::setsize(int size) {
 }
 
 int HashTable::resize(int size) {
+  // Checked before anything changes, so a refused resize loses no entry.
+  if (size < 1 && count() > 0) throw std::logic_error("Hash table has no buckets");
   std::shared_ptr<HashBucketArray> old = data;
   setsize(size);
   for (const HashBucket& list : *old) {

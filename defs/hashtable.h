@@ -64,6 +64,8 @@ class HashTable : public Object {
   // A new array of size empty buckets; the entries held before are dropped.
   int setsize(int size);
   // Changes the number of buckets, re-inserting every entry in bucket order.
+  // A size below 1 for a table with entries throws std::logic_error and
+  // leaves the table as it was.
   int resize(int size);
   // Number of buckets holding at least one entry.
   int checkfill() const;

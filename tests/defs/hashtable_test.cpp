@@ -228,6 +228,11 @@ TEST(HashTableTest, TablesThatCannotHashRaiseErrors) {
   auto empty = HashTable::Create(0, hashstring);
   EXPECT_THROW(empty->find(u"k", 0), std::logic_error);
   EXPECT_EQ(empty->count(), 0);
+  auto full = HashTable::Create(2, hashstring);
+  full->insert(u"k", nullptr);
+  EXPECT_THROW(full->resize(0), std::logic_error);
+  EXPECT_EQ(full->size(), 2);
+  EXPECT_NE(full->findnode(u"k", 0), nullptr);
 }
 
 TEST(HashTableTest, FreeFunctionsPassMinusOne) {
