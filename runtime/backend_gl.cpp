@@ -51,10 +51,10 @@ std::string WindowSystemNote() {
 }
 
 // Starts SDL's video system on a real window system, once: it then stays up
-// until StopSdlVideo, since closing the connection to the X server and opening
-// it again at once can be refused. Without a Wayland session and without an
-// explicit SDL_VIDEODRIVER, only X11 is tried: SDL would otherwise fall back
-// to drivers that show nothing (offscreen, dummy).
+// for the life of the process, since closing the connection to the X server
+// and opening it again at once can be refused. Without a Wayland session and
+// without an explicit SDL_VIDEODRIVER, only X11 is tried: SDL would otherwise
+// fall back to drivers that show nothing (offscreen, dummy).
 bool StartVideo(std::string& error) {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
   const bool driver_chosen = std::getenv("SDL_VIDEODRIVER") != nullptr;
@@ -75,10 +75,6 @@ bool StartVideo(std::string& error) {
 }
 
 }  // namespace
-
-void StopSdlVideo() {
-  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-}
 
 std::vector<TGraphicsMode> SdlGraphicsModes(std::string& error) {
   std::vector<TGraphicsMode> modes;

@@ -17,10 +17,6 @@ namespace skyloom {
 // system cannot start.
 std::vector<TGraphicsMode> SdlGraphicsModes(std::string& error);
 
-// Ends the video system that SdlGraphicsModes or TGLBackend::Open started;
-// call it after the last backend is gone.
-void StopSdlVideo();
-
 class TGLBackend : public TDrawBackend {
  public:
   // A window full screen in the mode (a plain window for depth 0) with a
