@@ -1,236 +1,243 @@
-// The compositor for packed pixels, the program-wide blend state and the
-// table that names every blend function.
+// The compositor's program-wide state and its path through a call, the lookup
+// tables of the channel-wise functions and the table that names every blend
+// function. blendpixel itself is defined inline in blend.h.
 #include "imaging/blend.h"
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 namespace skyloom {
+
+namespace blend_internal {
+
+State g_state;
+
+uint32_t ComposeByCall(uint32_t src, uint32_t dst, uint32_t a, uint32_t alpha, uint32_t changed) {
+  int r, g, b;
+  g_state.function((src >> 16) & 255, (src >> 8) & 255, src & 255, (dst >> 16) & 255,
+                   (dst >> 8) & 255, dst & 255, r, g, b);
+  // Blend functions keep to 0...255; the masks keep a stray value in its lane.
+  const uint32_t blended = (static_cast<uint32_t>(r) & 255) << 16 |
+                           (static_cast<uint32_t>(g) & 255) << 8 | (static_cast<uint32_t>(b) & 255);
+  return Compose(blended, dst, a, alpha, changed);
+}
+
+}  // namespace blend_internal
+
 namespace {
 
-// The program-wide blend state, used from the main thread only.
-BlendFunction g_function = blend::Normal;
-int g_flags = BLEND_FLAG_ALL;
+using blend_internal::ChannelTable;
+using blend_internal::g_state;
 
-// x / 255 for 0 <= x <= 65534, without a division or a wide multiply.
-uint32_t Div255(uint32_t x) {
-  return (x + 1 + (x >> 8)) >> 8;
-}
-
-// Each channel of a 0x00RRGGBB destination moved towards the same channel of
-// the blended colour by alpha/255. Red and blue are worked in two 16-bit
-// lanes of one word: every lane stays below 65535, so nothing carries across.
-uint32_t MixChannels(uint32_t blended, uint32_t destination, uint32_t alpha) {
-  const uint32_t rb = (blended & 0xFF00FF) * alpha + (destination & 0xFF00FF) * (255 - alpha);
-  const uint32_t g = ((blended >> 8) & 255) * alpha + ((destination >> 8) & 255) * (255 - alpha);
-  const uint32_t rb_over_255 = ((rb + 0x10001 + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
-  return rb_over_255 | Div255(g) << 8;
-}
-
-// The channels of 0x00RRGGBB that the colour flags 0...7 let change.
-constexpr uint32_t kChannelMasks[8] = {0x000000, 0x0000FF, 0x00FF00, 0x00FFFF,
-                                       0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
-
-// The current blend function's colour for src over dst, as 0x00RRGGBB.
-uint32_t Blended(uint32_t src, uint32_t dst) {
-  // Normal gives the source channels: no call on the most common path.
-  if (g_function == blend::Normal) return src & 0xFFFFFF;
-  int r, g, b;
-  g_function((src >> 16) & 255, (src >> 8) & 255, src & 255, (dst >> 16) & 255, (dst >> 8) & 255,
-             dst & 255, r, g, b);
-  // Blend functions keep to 0...255; the masks keep a stray value in its lane.
-  return (static_cast<uint32_t>(r) & 255) << 16 | (static_cast<uint32_t>(g) & 255) << 8 |
-         (static_cast<uint32_t>(b) & 255);
-}
-
-#define MODE(name)     \
-  BlendMode {          \
-#name, blend::name \
+// Functions whose every channel depends only on the same channel of the
+// source and destination, and those that mix channels.
+#define CHANNELWISE(name)    \
+  BlendMode {                \
+#name, blend::name, true \
+  }
+#define MIXING(name)          \
+  BlendMode {                 \
+#name, blend::name, false \
   }
 
 constexpr std::array kModes = {
     // Channel-wise.
-    MODE(Normal),
-    MODE(Lighten),
-    MODE(Darken),
-    MODE(Exclusion),
-    MODE(Difference),
-    MODE(GrainMerge),
-    MODE(GrainExtractMerge),
-    MODE(Multiply),
-    MODE(Screen),
-    MODE(Overlay),
-    MODE(SoftLight),
-    MODE(HardLight),
-    MODE(ColorDodge),
-    MODE(ColorBurn),
-    MODE(LinearBurnAdd),
-    MODE(DarkenAlt),
-    MODE(DarkenAdd),
-    MODE(LinearBurnAlt),
-    MODE(SourceSquareMean),
-    MODE(BaseSquareMean),
-    MODE(Reflect),
-    MODE(Glow),
-    MODE(Freeze),
-    MODE(Heat),
-    MODE(InverseSumMultiply),
-    MODE(PinLight),
-    MODE(VividLight),
-    MODE(HardMix),
-    MODE(CubeMultiply),
-    MODE(Add),
-    MODE(Subtract),
-    MODE(AddInverse),
-    MODE(LinearBurn),
-    MODE(LinearLight),
-    MODE(Power),
-    MODE(Logarithm),
-    MODE(SelfAlpha),
-    MODE(BaseSquareMean2),
-    MODE(DifferenceSubtract),
-    MODE(GreyDistance),
-    MODE(SquareDodge),
-    MODE(SquareBurn),
-    MODE(DoubleMultiply),
-    MODE(CurveDarken),
-    MODE(CurveLighten),
-    MODE(Average),
-    MODE(Modulo),
-    MODE(MultiplyUnscaled),
-    MODE(Sine),
-    MODE(Cosine),
-    MODE(Tangent32),
-    MODE(Tangent8),
-    MODE(Tangent128),
-    MODE(MultiplyDodge),
-    MODE(MultiplyBurn),
-    MODE(MultiplySubtract),
-    MODE(Posterize),
-    MODE(And),
-    MODE(Or),
-    MODE(Xor),
-    MODE(Nand),
-    MODE(Nor),
-    MODE(Xnor),
+    CHANNELWISE(Normal),
+    CHANNELWISE(Lighten),
+    CHANNELWISE(Darken),
+    CHANNELWISE(Exclusion),
+    CHANNELWISE(Difference),
+    CHANNELWISE(GrainMerge),
+    CHANNELWISE(GrainExtractMerge),
+    CHANNELWISE(Multiply),
+    CHANNELWISE(Screen),
+    CHANNELWISE(Overlay),
+    CHANNELWISE(SoftLight),
+    CHANNELWISE(HardLight),
+    CHANNELWISE(ColorDodge),
+    CHANNELWISE(ColorBurn),
+    CHANNELWISE(LinearBurnAdd),
+    CHANNELWISE(DarkenAlt),
+    CHANNELWISE(DarkenAdd),
+    CHANNELWISE(LinearBurnAlt),
+    CHANNELWISE(SourceSquareMean),
+    CHANNELWISE(BaseSquareMean),
+    CHANNELWISE(Reflect),
+    CHANNELWISE(Glow),
+    CHANNELWISE(Freeze),
+    CHANNELWISE(Heat),
+    CHANNELWISE(InverseSumMultiply),
+    CHANNELWISE(PinLight),
+    CHANNELWISE(VividLight),
+    CHANNELWISE(HardMix),
+    CHANNELWISE(CubeMultiply),
+    CHANNELWISE(Add),
+    CHANNELWISE(Subtract),
+    CHANNELWISE(AddInverse),
+    CHANNELWISE(LinearBurn),
+    CHANNELWISE(LinearLight),
+    CHANNELWISE(Power),
+    CHANNELWISE(Logarithm),
+    CHANNELWISE(SelfAlpha),
+    CHANNELWISE(BaseSquareMean2),
+    CHANNELWISE(DifferenceSubtract),
+    CHANNELWISE(GreyDistance),
+    CHANNELWISE(SquareDodge),
+    CHANNELWISE(SquareBurn),
+    CHANNELWISE(DoubleMultiply),
+    CHANNELWISE(CurveDarken),
+    CHANNELWISE(CurveLighten),
+    CHANNELWISE(Average),
+    CHANNELWISE(Modulo),
+    CHANNELWISE(MultiplyUnscaled),
+    CHANNELWISE(Sine),
+    CHANNELWISE(Cosine),
+    CHANNELWISE(Tangent32),
+    CHANNELWISE(Tangent8),
+    CHANNELWISE(Tangent128),
+    CHANNELWISE(MultiplyDodge),
+    CHANNELWISE(MultiplyBurn),
+    CHANNELWISE(MultiplySubtract),
+    CHANNELWISE(Posterize),
+    CHANNELWISE(And),
+    CHANNELWISE(Or),
+    CHANNELWISE(Xor),
+    CHANNELWISE(Nand),
+    CHANNELWISE(Nor),
+    CHANNELWISE(Xnor),
     // Mixing channels.
-    MODE(LumaCross),
-    MODE(LumaWeight),
-    MODE(LumaMix),
-    MODE(SumProduct),
-    MODE(SourceSumWeight),
-    MODE(BaseSumWeight),
-    MODE(ChromaAdd),
-    MODE(ChromaAddHalf),
-    MODE(BrightAdd),
+    MIXING(LumaCross),
+    MIXING(LumaWeight),
+    MIXING(LumaMix),
+    MIXING(SumProduct),
+    MIXING(SourceSumWeight),
+    MIXING(BaseSumWeight),
+    MIXING(ChromaAdd),
+    MIXING(ChromaAddHalf),
+    MIXING(BrightAdd),
     // Composites.
-    MODE(CurveBoth),
-    MODE(OverlayLuma),
-    MODE(SoftScreen),
-    MODE(MultiplyAdd),
-    MODE(OverlaySoft),
-    MODE(YiqQMultiply),
-    MODE(HardLightMax),
+    CHANNELWISE(CurveBoth),
+    MIXING(OverlayLuma),
+    CHANNELWISE(SoftScreen),
+    CHANNELWISE(MultiplyAdd),
+    CHANNELWISE(OverlaySoft),
+    MIXING(YiqQMultiply),
+    CHANNELWISE(HardLightMax),
     // Colour-model components.
-    MODE(HslH),
-    MODE(HslS),
-    MODE(HslSAdd),
-    MODE(HslSBurn),
-    MODE(HslSSub),
-    MODE(HslSAvg),
-    MODE(HslL),
-    MODE(HslLAvg),
-    MODE(HslHS),
-    MODE(HslSL),
-    MODE(HslHL),
-    MODE(HslLAdd),
-    MODE(HslLBurn),
-    MODE(HslLSub),
-    MODE(HsvV),
-    MODE(HsvVMin),
-    MODE(HsvVMax),
-    MODE(HsvVAvg),
-    MODE(HcyC),
-    MODE(HcyHC),
-    MODE(HcyCY),
-    MODE(HcyHY),
-    MODE(CmykMY),
-    MODE(CmykCY),
-    MODE(CmykCM),
-    MODE(CmykK),
-    MODE(CmykMYK),
-    MODE(CmykCYK),
-    MODE(CmykCMK),
-    MODE(XyzX),
-    MODE(XyzY),
-    MODE(XyzZ),
-    MODE(XyzXY),
-    MODE(XyzYZ),
-    MODE(XyzXZ),
-    MODE(XyzMultiply),
-    MODE(XyzAdd),
-    MODE(XyzBurn),
-    MODE(LabL),
-    MODE(LabA),
-    MODE(LabB),
-    MODE(LabLA),
-    MODE(LabAB),
-    MODE(LabLB),
-    MODE(LabMix),
-    MODE(YiqY),
-    MODE(YiqYAdd),
-    MODE(YiqYSub),
-    MODE(YiqMix),
-    MODE(YiqI),
-    MODE(YiqQ),
-    MODE(YiqIAdd),
-    MODE(YiqQAdd),
-    MODE(YiqYI),
-    MODE(YiqYQ),
-    MODE(YiqIQ),
-    MODE(YiqCross),
-    MODE(YuvU),
-    MODE(YuvV),
-    MODE(YuvUAdd),
-    MODE(YuvVAdd),
-    MODE(YuvYU),
-    MODE(YuvYV),
-    MODE(YuvUV),
-    MODE(YuvCross),
+    MIXING(HslH),
+    MIXING(HslS),
+    MIXING(HslSAdd),
+    MIXING(HslSBurn),
+    MIXING(HslSSub),
+    MIXING(HslSAvg),
+    MIXING(HslL),
+    MIXING(HslLAvg),
+    MIXING(HslHS),
+    MIXING(HslSL),
+    MIXING(HslHL),
+    MIXING(HslLAdd),
+    MIXING(HslLBurn),
+    MIXING(HslLSub),
+    MIXING(HsvV),
+    MIXING(HsvVMin),
+    MIXING(HsvVMax),
+    MIXING(HsvVAvg),
+    MIXING(HcyC),
+    MIXING(HcyHC),
+    MIXING(HcyCY),
+    MIXING(HcyHY),
+    MIXING(CmykMY),
+    MIXING(CmykCY),
+    MIXING(CmykCM),
+    MIXING(CmykK),
+    MIXING(CmykMYK),
+    MIXING(CmykCYK),
+    MIXING(CmykCMK),
+    MIXING(XyzX),
+    MIXING(XyzY),
+    MIXING(XyzZ),
+    MIXING(XyzXY),
+    MIXING(XyzYZ),
+    MIXING(XyzXZ),
+    MIXING(XyzMultiply),
+    MIXING(XyzAdd),
+    MIXING(XyzBurn),
+    MIXING(LabL),
+    MIXING(LabA),
+    MIXING(LabB),
+    MIXING(LabLA),
+    MIXING(LabAB),
+    MIXING(LabLB),
+    MIXING(LabMix),
+    MIXING(YiqY),
+    MIXING(YiqYAdd),
+    MIXING(YiqYSub),
+    MIXING(YiqMix),
+    MIXING(YiqI),
+    MIXING(YiqQ),
+    MIXING(YiqIAdd),
+    MIXING(YiqQAdd),
+    MIXING(YiqYI),
+    MIXING(YiqYQ),
+    MIXING(YiqIQ),
+    MIXING(YiqCross),
+    MIXING(YuvU),
+    MIXING(YuvV),
+    MIXING(YuvUAdd),
+    MIXING(YuvVAdd),
+    MIXING(YuvYU),
+    MIXING(YuvYV),
+    MIXING(YuvUV),
+    MIXING(YuvCross),
 };
 
-#undef MODE
+#undef CHANNELWISE
+#undef MIXING
+
+// The results of a channel-wise function, worked out by calling it on every
+// pair of channels in the red position.
+std::unique_ptr<ChannelTable> MakeChannelTable(BlendFunction function) {
+  auto table = std::make_unique<ChannelTable>();
+  for (int s = 0; s < 256; ++s) {
+    for (int d = 0; d < 256; ++d) {
+      int r, g, b;
+      function(s, 0, 0, d, 0, 0, r, g, b);
+      (*table)[s << 8 | d] = static_cast<uint8_t>(r);
+    }
+  }
+  return table;
+}
+
+// The table of a function when it is a channel-wise one of the library, built
+// the first time the function is selected and kept for the life of the
+// program; null for any other function. Normal needs none.
+const ChannelTable* ChannelTableOf(BlendFunction function) {
+  static std::array<std::unique_ptr<ChannelTable>, kModes.size()> tables;
+  if (function == blend::Normal) return nullptr;
+  for (size_t i = 0; i < kModes.size(); ++i) {
+    if (kModes[i].function != function) continue;
+    if (!kModes[i].channelwise) return nullptr;
+    if (!tables[i]) tables[i] = MakeChannelTable(function);
+    return tables[i].get();
+  }
+  return nullptr;
+}
 
 }  // namespace
 
 int setblendmode(BlendFunction function, int flags) {
-  g_function = function ? function : blend::Normal;
-  g_flags = flags;
+  g_state.function = function ? function : blend::Normal;
+  g_state.table = ChannelTableOf(g_state.function);
+  g_state.flags = flags;
   return 0;
 }
 
 BlendFunction currentblendfunction() {
-  return g_function;
+  return g_state.function;
 }
 int currentblendflags() {
-  return g_flags;
-}
-
-uint32_t blendpixel(uint32_t src, uint32_t dst, int opacity, int flags) {
-  if (flags == BLEND_CURRENT_FLAGS) flags = g_flags;
-  if (opacity <= 0) return dst;
-  uint32_t a = src >> 24;
-  // Formed in 64 bits so that no opacity can overflow the product.
-  if (opacity != 255) a = static_cast<uint32_t>(std::min<int64_t>(255, int64_t{opacity} * a / 255));
-  if (a == 0 || flags == 0) return dst;
-
-  const uint32_t da = dst >> 24;
-  const uint32_t alpha = (flags & BLEND_FLAG_ALPHA) ? 255 - Div255((255 - a) * (255 - da)) : da;
-  uint32_t rgb = dst & 0xFFFFFF;
-  if (const uint32_t changed = kChannelMasks[flags & 7]) {
-    rgb = (MixChannels(Blended(src, dst), rgb, a) & changed) | (rgb & ~changed);
-  }
-  return alpha << 24 | rgb;
+  return g_state.flags;
 }
 
 int blendpixmappixel(const PixmapRef& pixmap, int x, int y, uint32_t colour, int opacity) {

@@ -3,6 +3,8 @@
 // name.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -30,7 +32,9 @@ constexpr int BLEND_CURRENT_FLAGS = -1;
 
 // Makes function and flags the current blend state of the program (it starts
 // as blend::Normal with BLEND_FLAG_ALL). A null function selects blend::Normal.
-// Returns 0.
+// The first time a channel-wise function of the library is selected, a 64 KiB
+// table of its results for every pair of channels is built (one call per
+// pair) and kept, and blendpixel looks its results up from then on. Returns 0.
 int setblendmode(BlendFunction function, int flags);
 
 // The current blend state.
@@ -47,17 +51,21 @@ int currentblendflags();
 //    function's result by a/255; the others keep dst's value. The blend
 //    function is called only when at least one colour flag is set.
 // With blend::Normal and BLEND_FLAG_ALL this is source-over compositing.
-uint32_t blendpixel(uint32_t src, uint32_t dst, int opacity, int flags);
+// (Defined inline below, so that a caller's pixel loop compiles it in place.)
+inline uint32_t blendpixel(uint32_t src, uint32_t dst, int opacity, int flags);
 
 // Replaces pixel (x, y) of pixmap with blendpixel(colour, pixel, opacity,
 // current flags). A null pixmap or a point outside it is left alone.
 // Returns 0.
 int blendpixmappixel(const PixmapRef& pixmap, int x, int y, uint32_t colour, int opacity);
 
-// One blend function and the name it is known by.
+// One blend function, the name it is known by, and whether it is
+// channel-wise: each of its channels depends only on the same channel of the
+// source and the destination.
 struct BlendMode {
   std::string_view name;
   BlendFunction function;
+  bool channelwise;
 };
 
 // Every blend function, in a fixed order: the channel-wise functions, those
@@ -237,4 +245,88 @@ SKYLOOM_BLEND_FUNCTION(YuvCross);     // (D.y, D.v + S.u, D.u + S.v) [limited]
 #undef SKYLOOM_BLEND_FUNCTION
 
 }  // namespace blend
+// How blendpixel works. The state and the path through a call live in
+// blend.cpp; the rest is here to be inlined.
+namespace blend_internal {
+
+// The results of a channel-wise blend function for every pair of 8-bit
+// channels, indexed by s << 8 | d.
+using ChannelTable = std::array<uint8_t, 65536>;
+
+// The program-wide blend state, used from the main thread only. table holds
+// the current function's results when it is a channel-wise function of the
+// library, so that blendpixel looks them up instead of calling it.
+struct State {
+  BlendFunction function = blend::Normal;
+  const ChannelTable* table = nullptr;
+  int flags = BLEND_FLAG_ALL;
+};
+extern State g_state;
+
+// x / 255 for 0 <= x <= 65534, without a division or a wide multiply.
+inline uint32_t Div255(uint32_t x) {
+  return (x + 1 + (x >> 8)) >> 8;
+}
+
+// The source alpha scaled by opacity/255 (opacity > 0), limited to 255.
+// Formed in 64 bits so that no opacity can overflow the product.
+inline uint32_t ScaleAlpha(uint32_t alpha, int opacity) {
+  return static_cast<uint32_t>(std::min<int64_t>(255, int64_t{opacity} * alpha / 255));
+}
+
+// Each channel of a 0x00RRGGBB destination moved towards the same channel of
+// the blended colour by alpha/255. Red and blue are worked in two 16-bit
+// lanes of one word: every lane stays below 65535, so nothing carries across.
+inline uint32_t MixChannels(uint32_t blended, uint32_t destination, uint32_t alpha) {
+  const uint32_t rb = (blended & 0xFF00FF) * alpha + (destination & 0xFF00FF) * (255 - alpha);
+  const uint32_t g = ((blended >> 8) & 255) * alpha + ((destination >> 8) & 255) * (255 - alpha);
+  const uint32_t rb_over_255 = ((rb + 0x10001 + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+  return rb_over_255 | Div255(g) << 8;
+}
+
+// The channels of 0x00RRGGBB that the colour flags 0...7 let change.
+inline constexpr uint32_t kChannelMasks[8] = {0x000000, 0x0000FF, 0x00FF00, 0x00FFFF,
+                                              0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+
+// A channel-wise function's colour for src over dst, looked up channel by
+// channel, as 0x00RRGGBB.
+inline uint32_t LookUpBlend(const ChannelTable& table, uint32_t src, uint32_t dst) {
+  const auto channel = [&](int shift) -> uint32_t {
+    return uint32_t{table[((src >> shift) & 255) << 8 | ((dst >> shift) & 255)]} << shift;
+  };
+  return channel(16) | channel(8) | channel(0);
+}
+
+// The composite of a blended 0x00RRGGBB colour over dst: the channels in
+// changed move towards it by a/255, the others keep dst's value, and the
+// alpha becomes alpha.
+inline uint32_t Compose(uint32_t blended, uint32_t dst, uint32_t a, uint32_t alpha,
+                        uint32_t changed) {
+  const uint32_t rgb = dst & 0xFFFFFF;
+  return alpha << 24 | (MixChannels(blended, rgb, a) & changed) | (rgb & ~changed);
+}
+
+// Compose with the colour that the current function gives when it is called.
+uint32_t ComposeByCall(uint32_t src, uint32_t dst, uint32_t a, uint32_t alpha, uint32_t changed);
+
+}  // namespace blend_internal
+
+inline uint32_t blendpixel(uint32_t src, uint32_t dst, int opacity, int flags) {
+  using namespace blend_internal;
+  if (flags == BLEND_CURRENT_FLAGS) flags = g_state.flags;
+  if (opacity <= 0) return dst;
+  uint32_t a = src >> 24;
+  if (opacity != 255) a = ScaleAlpha(a, opacity);
+  if (a == 0 || flags == 0) return dst;
+
+  const uint32_t da = dst >> 24;
+  const uint32_t alpha = (flags & BLEND_FLAG_ALPHA) ? 255 - Div255((255 - a) * (255 - da)) : da;
+  const uint32_t changed = kChannelMasks[flags & 7];
+  if (!changed) return alpha << 24 | (dst & 0xFFFFFF);
+  // Normal gives the source channels, a channel-wise function its table's.
+  if (g_state.function == blend::Normal) return Compose(src & 0xFFFFFF, dst, a, alpha, changed);
+  if (g_state.table) return Compose(LookUpBlend(*g_state.table, src, dst), dst, a, alpha, changed);
+  return ComposeByCall(src, dst, a, alpha, changed);
+}
+
 }  // namespace skyloom
