@@ -4,8 +4,10 @@
 #include "imaging/colour.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
+#include <vector>
 
 namespace skyloom {
 namespace {
@@ -68,9 +70,14 @@ struct LinearTable {
   }
 };
 
+const LinearTable& Linear() {
+  static const LinearTable table;
+  return table;
+}
+
 // LineariseByFormula, looked up when c is exactly one of the table's inputs.
 double Linearise(float c) {
-  static const LinearTable table;
+  const LinearTable& table = Linear();
   const float scaled = c * 255.0f;
   if (scaled >= 0 && scaled <= 255) {
     const int k = static_cast<int>(scaled + 0.5f);
@@ -85,6 +92,71 @@ float Compand(double v) {
     return static_cast<float>(kGammaScale * std::pow(v, kInverseGammaExponent) - kGammaOffset);
   return static_cast<float>(kLinearSlope * v);
 }
+
+// A component limited to 0...1 as clampcolor limits it; NaN becomes 0.
+float Limit01(float c) {
+  const float at_least_zero = c > 0 ? c : 0.0f;  // NaN fails the test
+  return std::min(1.0f, at_least_zero);
+}
+
+// The 8-bit channel of one linear channel: companded, limited to 0...1 and
+// scaled, as a limited colour-model blend scales it.
+int LimitedByteByFormula(double v) {
+  return Scale255(Limit01(Compand(v)));
+}
+
+// LimitedByteByFormula where it needs the power function (v above
+// kGammaThreshold), without calling it. Over that range the byte rises from
+// its value just above the threshold to 255 one step at a time, since each
+// stage (the power function, the scaling, the rounding to single precision,
+// limiting and truncation) never decreases. The table holds the smallest
+// double of each step, found by bisection over the doubles with the formula
+// itself, so the byte of v is its first value plus the number of steps at or
+// below v. An index by the top bits of v gives a count to start from.
+class CompandSteps {
+ public:
+  CompandSteps() {
+    const uint64_t above = std::bit_cast<uint64_t>(static_cast<double>(kGammaThreshold));
+    first_bits_ = above;
+    first_byte_ = LimitedByteByFormula(std::bit_cast<double>(above + 1));
+    const uint64_t saturated = std::bit_cast<uint64_t>(4.0);  // far past 255
+    for (int byte = first_byte_ + 1; byte <= 255; ++byte) {
+      uint64_t low = above, high = saturated;  // byte(low) < byte <= byte(high)
+      while (high - low > 1) {
+        const uint64_t middle = low + (high - low) / 2;
+        (LimitedByteByFormula(std::bit_cast<double>(middle)) >= byte ? high : low) = middle;
+      }
+      steps_.push_back(std::bit_cast<double>(high));
+    }
+    const size_t buckets = BucketOf(steps_.back()) + 1;
+    for (size_t i = 0; i < buckets; ++i) {
+      const double start = std::bit_cast<double>(first_bits_ + (uint64_t{i} << kBucketShift));
+      bucket_counts_.push_back(static_cast<uint8_t>(
+          std::upper_bound(steps_.begin(), steps_.end(), start) - steps_.begin()));
+    }
+  }
+
+  // The byte of v, for v > kGammaThreshold.
+  int ByteOf(double v) const {
+    if (v >= steps_.back()) return 255;
+    size_t count = bucket_counts_[BucketOf(v)];
+    while (steps_[count] <= v) ++count;
+    return first_byte_ + static_cast<int>(count);
+  }
+
+ private:
+  // Buckets of 2^44 consecutive doubles: 256 to each power of two.
+  static constexpr int kBucketShift = 44;
+
+  size_t BucketOf(double v) const {
+    return (std::bit_cast<uint64_t>(v) - first_bits_) >> kBucketShift;
+  }
+
+  uint64_t first_bits_;                 // kGammaThreshold as a double
+  int first_byte_;                      // the byte just above kGammaThreshold
+  std::vector<double> steps_;           // steps_[j]: the first v whose byte is first_byte_ + 1 + j
+  std::vector<uint8_t> bucket_counts_;  // steps at or below each bucket's first double
+};
 
 double LabForward(double t) {
   return t > kLabEpsilon ? std::pow(t, kCubeRootExponent) : kLabSlope * t + kLabOffset;
@@ -121,6 +193,22 @@ HueInfo Hue(const Colour& rgb) {
   return info;
 }
 
+// The linear RGB channels of a normalised XYZ colour, before companding.
+std::array<double, 3> LinearOfXyz(const Colour& xyz) {
+  const double x = static_cast<double>(xyz[0]) * kWhiteX / 100;
+  const double y = static_cast<double>(xyz[1]) * kWhiteY / 100;
+  const double z = static_cast<double>(xyz[2]) * kWhiteZ / 100;
+  return {3.2406f * x - 1.5372f * y - 0.4986f * z, -0.9689f * x + 1.8758f * y + 0.0415f * z,
+          0.0557f * x - 0.2040f * y + 1.0570f * z};
+}
+
+// Normalised XYZ from linearised channels.
+Colour XyzFromLinear(double r, double g, double b) {
+  return Colour(static_cast<float>((0.4124f * r + 0.3576f * g + 0.1805f * b) / kWhiteX),
+                static_cast<float>((0.2126f * r + 0.7152f * g + 0.0722f * b) / kWhiteY),
+                static_cast<float>((0.0193f * r + 0.1192f * g + 0.9505f * b) / kWhiteZ));
+}
+
 }  // namespace
 
 int TruncToInt(double value) {
@@ -148,19 +236,43 @@ Colour colorfromargb(uint32_t argb) {
 }
 
 Colour rgbtoxyz(const Colour& rgb) {
-  const double r = Linearise(rgb[0]), g = Linearise(rgb[1]), b = Linearise(rgb[2]);
-  return Colour(static_cast<float>((0.4124f * r + 0.3576f * g + 0.1805f * b) / kWhiteX),
-                static_cast<float>((0.2126f * r + 0.7152f * g + 0.0722f * b) / kWhiteY),
-                static_cast<float>((0.0193f * r + 0.1192f * g + 0.9505f * b) / kWhiteZ));
+  return XyzFromLinear(Linearise(rgb[0]), Linearise(rgb[1]), Linearise(rgb[2]));
+}
+
+Colour XyzFromBytes(int r, int g, int b) {
+  const LinearTable& table = Linear();
+  return XyzFromLinear(table.linear[r], table.linear[g], table.linear[b]);
+}
+
+Colour LabFromBytes(int r, int g, int b, int parts) {
+  const Colour xyz = XyzFromBytes(r, g, b);
+  const double fy = LabForward(xyz[1]);
+  const double fx = parts & LAB_A ? LabForward(xyz[0]) : 0;
+  const double fz = parts & LAB_B ? LabForward(xyz[2]) : 0;
+  return Colour(static_cast<float>(116 * fy - 16),
+                parts & LAB_A ? static_cast<float>(500 * (fx - fy)) : 0.0f,
+                parts & LAB_B ? static_cast<float>(200 * (fy - fz)) : 0.0f);
 }
 
 Colour xyztorgb(const Colour& xyz) {
-  const double x = static_cast<double>(xyz[0]) * kWhiteX / 100;
-  const double y = static_cast<double>(xyz[1]) * kWhiteY / 100;
-  const double z = static_cast<double>(xyz[2]) * kWhiteZ / 100;
-  return Colour(Compand(3.2406f * x - 1.5372f * y - 0.4986f * z),
-                Compand(-0.9689f * x + 1.8758f * y + 0.0415f * z),
-                Compand(0.0557f * x - 0.2040f * y + 1.0570f * z));
+  const std::array<double, 3> linear = LinearOfXyz(xyz);
+  return Colour(Compand(linear[0]), Compand(linear[1]), Compand(linear[2]));
+}
+
+int LimitedByteOfLinear(double v) {
+  if (!(v > kGammaThreshold)) return LimitedByteByFormula(v);
+  static const CompandSteps steps;
+  return steps.ByteOf(v);
+}
+
+std::array<int, 3> XyzToLimitedBytes(const Colour& xyz) {
+  const std::array<double, 3> linear = LinearOfXyz(xyz);
+  return {LimitedByteOfLinear(linear[0]), LimitedByteOfLinear(linear[1]),
+          LimitedByteOfLinear(linear[2])};
+}
+
+std::array<int, 3> LabToLimitedBytes(const Colour& lab) {
+  return XyzToLimitedBytes(labtoxyz(lab));
 }
 
 Colour xyztolab(const Colour& xyz) {
@@ -343,10 +455,7 @@ Colour yuvtorgb(const Colour& yuv) {
 }
 
 int clampcolor(Colour& colour) {
-  for (int i = 0; i < 3; ++i) {
-    const float at_least_zero = colour[i] > 0 ? colour[i] : 0.0f;  // NaN fails the test
-    colour[i] = std::min(1.0f, at_least_zero);
-  }
+  for (int i = 0; i < 3; ++i) colour[i] = Limit01(colour[i]);
   return 0;
 }
 

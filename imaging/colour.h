@@ -87,6 +87,33 @@ Colour labtoxyz(const Colour& lab);
 Colour rgbtolab(const Colour& rgb);
 Colour labtorgb(const Colour& lab);
 
+// rgbtoxyz(colorfromrgb(r, g, b)) for channels 0...255, with the linearised
+// channels taken from a table of all 256 instead of the power function.
+Colour XyzFromBytes(int r, int g, int b);
+
+// Lab components, added together as the parts argument of LabFromBytes.
+constexpr int LAB_L = 1;
+constexpr int LAB_A = 2;
+constexpr int LAB_B = 4;
+constexpr int LAB_ALL = 7;
+
+// The components of rgbtolab(colorfromrgb(r, g, b)) that parts asks for, for
+// channels 0...255; the others are 0. L is always there. The cube root of X
+// is taken only for a, that of Z only for b.
+Colour LabFromBytes(int r, int g, int b, int parts);
+
+// The 8-bit channel of one linear RGB channel v as xyztorgb companding it,
+// clampcolor and colorints give it. Where companding needs the power
+// function, the byte comes from a table of the values of v at which it
+// steps up, built once from the same formula.
+int LimitedByteOfLinear(double v);
+
+// colorints of xyztorgb(xyz) after clampcolor, through LimitedByteOfLinear.
+std::array<int, 3> XyzToLimitedBytes(const Colour& xyz);
+
+// XyzToLimitedBytes(labtoxyz(lab)).
+std::array<int, 3> LabToLimitedBytes(const Colour& lab);
+
 // RGB <-> CMY: each element x becomes 1 - x.
 Colour rgbtocmy(const Colour& rgb);
 Colour cmytorgb(const Colour& cmy);

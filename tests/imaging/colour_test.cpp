@@ -3,8 +3,10 @@
 // wrapping and limiting, clampcolor and the drawing-colour setter.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -93,6 +95,107 @@ TEST(ColourTest, EightBitChannelsLineariseLikeTheirNeighbours) {
     const float next = std::nextafter(c, 2.0f);
     ExpectNear(rgbtoxyz({c, c, c}), rgbtoxyz({next, next, next}), 1e-6f,
                "channel " + std::to_string(k));
+  }
+}
+
+TEST(ColourTest, ByteConversionsEqualTheConversionsOfTheScaledColour) {
+  // Every channel value in every position, beside a few levels in the others.
+  const int others[] = {0, 1, 128, 254, 255};
+  const int lab_parts[] = {LAB_L, LAB_A, LAB_B, LAB_L | LAB_A, LAB_A | LAB_B, LAB_ALL};
+  for (int k = 0; k <= 255; ++k) {
+    for (int position = 0; position < 3; ++position) {
+      for (int other : others) {
+        int c[3] = {other, 255 - other, other};
+        c[position] = k;
+        const Colour rgb = colorfromrgb(c[0], c[1], c[2]);
+        const std::string what =
+            std::to_string(c[0]) + ", " + std::to_string(c[1]) + ", " + std::to_string(c[2]);
+        ASSERT_EQ(XyzFromBytes(c[0], c[1], c[2]), rgbtoxyz(rgb)) << what;
+        const Colour lab = rgbtolab(rgb);
+        for (int parts : lab_parts) {
+          const Colour some = LabFromBytes(c[0], c[1], c[2], parts);
+          ASSERT_EQ(some[0], lab[0]) << what;
+          ASSERT_EQ(some[1], parts & LAB_A ? lab[1] : 0.0f) << what << ", parts " << parts;
+          ASSERT_EQ(some[2], parts & LAB_B ? lab[2] : 0.0f) << what << ", parts " << parts;
+        }
+      }
+    }
+  }
+}
+
+// The 8-bit channel of a linear channel written out as companding,
+// clampcolor and colorints define it.
+int LimitedByteByFormula(double v) {
+  const float companded =
+      v > 0.0031308f
+          ? static_cast<float>(1.055f * std::pow(v, static_cast<double>(1.0f / 2.4f)) - 0.055f)
+          : static_cast<float>(12.92f * v);
+  const float limited = std::min(1.0f, companded > 0 ? companded : 0.0f);
+  return static_cast<int>(limited * 255.0f);
+}
+
+double DoubleOfBits(uint64_t bits) {
+  return std::bit_cast<double>(bits);
+}
+uint64_t BitsOf(double v) {
+  return std::bit_cast<uint64_t>(v);
+}
+
+TEST(ColourTest, LimitedByteOfLinearEqualsTheFormulaAroundEveryStep) {
+  // The byte changes only where it steps up; every double within 2048 steps
+  // of the double on either side of each step is tried, found here by a
+  // bisection of the test's own.
+  const uint64_t threshold = BitsOf(static_cast<double>(0.0031308f));
+  for (int byte = LimitedByteByFormula(DoubleOfBits(threshold + 1)) + 1; byte <= 255; ++byte) {
+    uint64_t low = threshold, high = BitsOf(4.0);
+    while (high - low > 1) {
+      const uint64_t middle = low + (high - low) / 2;
+      (LimitedByteByFormula(DoubleOfBits(middle)) >= byte ? high : low) = middle;
+    }
+    for (uint64_t bits = high - 2048; bits <= high + 2048; ++bits) {
+      const double v = DoubleOfBits(bits);
+      ASSERT_EQ(LimitedByteOfLinear(v), LimitedByteByFormula(v)) << "v " << v << ", byte " << byte;
+    }
+  }
+}
+
+TEST(ColourTest, LimitedByteOfLinearEqualsTheFormulaEverywhereElse) {
+  const double special[] = {-INFINITY,
+                            -1.0,
+                            -0.0,
+                            0.0,
+                            std::numeric_limits<double>::denorm_min(),
+                            0.0031308f,
+                            std::nextafter(static_cast<double>(0.0031308f), 1.0),
+                            0.5,
+                            1.0,
+                            std::nextafter(1.0, 2.0),
+                            1.5,
+                            4.0,
+                            1e300,
+                            INFINITY,
+                            NAN};
+  for (double v : special) EXPECT_EQ(LimitedByteOfLinear(v), LimitedByteByFormula(v)) << v;
+  // Doubles spread evenly by their bits from 0 to 4.
+  std::mt19937_64 random(7);
+  std::uniform_int_distribution<uint64_t> bits(0, BitsOf(4.0));
+  for (int i = 0; i < 200000; ++i) {
+    const double v = DoubleOfBits(bits(random));
+    ASSERT_EQ(LimitedByteOfLinear(v), LimitedByteByFormula(v)) << v;
+  }
+}
+
+TEST(ColourTest, LimitedBytesOfXyzAndLabAreTheClampedConversions) {
+  const Colour colours[] = {
+      {0, 0, 0},        {1, 1, 1},  {0.5f, 0.2f, 0.9f}, {1.2f, -0.1f, 0.4f}, {53.2f, 80.1f, 67.2f},
+      {100, -128, 127}, {20, 0, 0}, {NAN, 0.5f, 0.5f}};
+  for (const Colour& c : colours) {
+    Colour rgb = xyztorgb(c);
+    clampcolor(rgb);
+    EXPECT_EQ(XyzToLimitedBytes(c), colorints(rgb)) << c[0] << ", " << c[1] << ", " << c[2];
+    rgb = labtorgb(c);
+    clampcolor(rgb);
+    EXPECT_EQ(LabToLimitedBytes(c), colorints(rgb)) << c[0] << ", " << c[1] << ", " << c[2];
   }
 }
 
