@@ -245,6 +245,7 @@ SKYLOOM_BLEND_FUNCTION(YuvCross);     // (D.y, D.v + S.u, D.u + S.v) [limited]
 #undef SKYLOOM_BLEND_FUNCTION
 
 }  // namespace blend
+
 // How blendpixel works. The state and the path through a call live in
 // blend.cpp; the rest is here to be inlined.
 namespace blend_internal {

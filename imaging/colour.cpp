@@ -107,12 +107,16 @@ int LimitedByteByFormula(double v) {
 
 // LimitedByteByFormula where it needs the power function (v above
 // kGammaThreshold), without calling it. Over that range the byte rises from
-// its value just above the threshold to 255 one step at a time, since each
-// stage (the power function, the scaling, the rounding to single precision,
-// limiting and truncation) never decreases. The table holds the smallest
-// double of each step, found by bisection over the doubles with the formula
-// itself, so the byte of v is its first value plus the number of steps at or
-// below v. An index by the top bits of v gives a count to start from.
+// its value just above the threshold to 255 one step at a time: every stage
+// after the power function (scaling, rounding to single precision, limiting,
+// truncation) never decreases, and the power function is within one unit in
+// the last place of the exact power, which rises by more than two units
+// between doubles ten apart. So away from a step the byte cannot differ from
+// the table's, and the tests compare the two over every double within 2048
+// of each step. The table holds the smallest double of each step, found by
+// bisection over the doubles with the formula itself; the byte of v is the
+// first value plus the number of steps at or below v. An index by the top
+// bits of v gives a count to start from.
 class CompandSteps {
  public:
   CompandSteps() {
