@@ -2,6 +2,8 @@
 // and memory stream kinds.
 #include "runtime/stream.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -165,6 +167,13 @@ std::shared_ptr<TCStream> TCStream::OpenFile(const std::string& path, int mode) 
   }
   std::FILE* file = std::fopen(path.c_str(), how);
   if (!file) return nullptr;
+  // A directory can be opened for reading, but it is no file: its size is
+  // meaningless and every read fails.
+  struct stat info;
+  if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+    std::fclose(file);
+    return nullptr;
+  }
   return std::make_shared<TCStream>(file, mode);
 }
 

@@ -88,7 +88,7 @@ class TCStream : public TStream {
   static constexpr int MODE_WRITE = 2;
 
   // Opens path: read only, write only (create or truncate), or both (update
-  // an existing file). Null when the file cannot be opened.
+  // an existing file). Null when the file cannot be opened or is a directory.
   static std::shared_ptr<TCStream> OpenFile(const std::string& path, int mode);
 
   TCStream(std::FILE* file, int mode);

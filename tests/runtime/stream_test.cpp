@@ -146,6 +146,17 @@ TEST_F(FileStreamTest, WriteTracksSizeAndCloseResets) {
   EXPECT_THROW(in->ReadByte(), TStreamReadException);
 }
 
+// A directory opens for reading on some systems, as a stream whose size is
+// nonsense and whose every read fails: it is not a file.
+TEST_F(FileStreamTest, DirectoriesAreNotFiles) {
+  std::filesystem::create_directory(path_);
+  for (int mode :
+       {TCStream::MODE_READ, TCStream::MODE_WRITE, TCStream::MODE_READ | TCStream::MODE_WRITE}) {
+    EXPECT_EQ(TCStream::OpenFile(path_.string(), mode), nullptr) << mode;
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(path_));
+}
+
 TEST_F(FileStreamTest, UpdateModeNeedsAnExistingFile) {
   EXPECT_FALSE(TCStream::OpenFile(path_.string(), TCStream::MODE_READ | TCStream::MODE_WRITE));
   {
