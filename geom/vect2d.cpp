@@ -21,8 +21,11 @@ double SinDeg(double degrees) {
 double CosDeg(double degrees) {
   return std::cos(degrees * kDegToRad);
 }
+// In (-180, 180]: atan2 gives -180 on the negative x axis approached from
+// below (y of -0 or too small to move the result), which is the angle 180.
 double Atan2Deg(double y, double x) {
-  return std::atan2(y, x) * kRadToDeg;
+  const double degrees = std::atan2(y, x) * kRadToDeg;
+  return degrees == -180 ? 180 : degrees;
 }
 
 }  // namespace

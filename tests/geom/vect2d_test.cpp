@@ -150,8 +150,20 @@ TEST(Vect2dTest, AnglesAreDegrees) {
   struct {
     vect2d v;
     double angle;
-  } const cases[] = {{{1, 0}, 0}, {{0, 1}, 90}, {{-1, 0}, 180}, {{0, -1}, -90}, {{1, 1}, 45}};
-  for (const auto& c : cases) EXPECT_DOUBLE_EQ(c.v.toangle(), c.angle) << c.v.x << "," << c.v.y;
+  } const cases[] = {{{1, 0}, 0},
+                     {{0, 1}, 90},
+                     {{-1, 0}, 180},
+                     {{0, -1}, -90},
+                     {{1, 1}, 45},
+                     {{-1, -1}, -135},
+                     // On the -x axis from below: still 180, the range is (-180, 180].
+                     {{-1, -0.0}, 180},
+                     {{-1, -1e-300}, 180}};
+  for (const auto& c : cases) {
+    EXPECT_DOUBLE_EQ(c.v.toangle(), c.angle) << c.v.x << "," << c.v.y;
+    EXPECT_DOUBLE_EQ(vect2d(0, 0).angleto(c.v), c.angle) << "angleto " << c.v.x << "," << c.v.y;
+  }
+  EXPECT_DOUBLE_EQ(vect2d(-2, -0.0).recttopolar()->y, 180);
 
   ExpectNear(*vect2d::forangle(90), 0, 1, "forangle 90");
   ExpectNear(*vect2d::forangle(-180), -1, 0, "forangle -180");
