@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "runtime/paths.h"
 #include "runtime/resources.h"
 #include "runtime/strings.h"
 
@@ -66,7 +67,9 @@ StreamRef OpenStream(const std::u16string& url, bool readable, bool writeable) {
   const size_t separator = url.find(u"::");
   if (separator == std::u16string::npos) {
     const int mode = (readable ? TCStream::MODE_READ : 0) | (writeable ? TCStream::MODE_WRITE : 0);
-    return TCStream::OpenFile(ToBytes(url), mode);
+    std::string path;
+    if (!NativePath(url, path)) return nullptr;
+    return TCStream::OpenFile(path, mode);
   }
   const std::u16string scheme = ToLower(url.substr(0, separator));
   const std::u16string path = url.substr(separator + 2);

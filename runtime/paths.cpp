@@ -34,6 +34,14 @@ bool IsRoot(const std::u16string& path) {
 
 }  // namespace
 
+bool NativePath(std::u16string_view path, std::string& bytes) {
+  for (char16_t unit : path) {
+    if (unit == 0 || unit > 0xFF) return false;
+  }
+  bytes = ToBytes(path);
+  return true;
+}
+
 std::u16string WithoutExtension(const std::u16string& path) {
   const std::u16string p = ForwardSlashes(path);
   const size_t dot = ExtensionDot(p);
@@ -58,7 +66,9 @@ std::u16string DirectoryOf(const std::u16string& path) {
 
 std::vector<std::u16string> ListDirectory(const std::u16string& path, bool skipdots) {
   std::vector<std::u16string> names;
-  DIR* directory = opendir(ToBytes(ForwardSlashes(path)).c_str());
+  std::string native;
+  if (!NativePath(ForwardSlashes(path), native)) return names;
+  DIR* directory = opendir(native.c_str());
   if (!directory) return names;
   while (const dirent* entry = readdir(directory)) {
     const std::u16string name = FromBytes(entry->d_name);
@@ -71,7 +81,9 @@ std::vector<std::u16string> ListDirectory(const std::u16string& path, bool skipd
 
 bool IsDirectory(const std::u16string& path) {
   struct stat info;
-  return stat(ToBytes(ForwardSlashes(path)).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  std::string native;
+  return NativePath(ForwardSlashes(path), native) && stat(native.c_str(), &info) == 0 &&
+         S_ISDIR(info.st_mode);
 }
 
 }  // namespace skyloom

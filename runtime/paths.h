@@ -2,9 +2,15 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace skyloom {
+
+// The bytes of a path for the file system, one per code unit. False when a
+// unit is above 0xFF or NUL: the path would reach the file system as some
+// other name, so it names no file.
+bool NativePath(std::u16string_view path, std::string& bytes);
 
 // "fonts/big.ift" -> "fonts/big"; a path whose last part has no "." is
 // returned unchanged ("my.dir/file").

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "runtime/open.h"
 #include "runtime/resources.h"
@@ -65,6 +66,31 @@ TEST_F(OpenTest, PlainPathsAreFiles) {
   EXPECT_EQ(in->ReadString(3), u"abc");
   std::filesystem::remove(path);
   EXPECT_EQ(OpenInput(u"/nonexistent/dir/file"), nullptr);
+}
+
+// A code unit above 0xFF or a NUL would reach the file system as some other
+// name (0x12F as "/", the NUL cutting the name short): such paths name no file.
+TEST_F(OpenTest, PathsWithUnitsNoFileNameCanHoldGiveNull) {
+  const auto dir = std::filesystem::temp_directory_path() / "skyloom_open_names";
+  std::filesystem::create_directories(dir / "d");
+  std::ofstream(dir / "d" / "f") << "f";
+  const std::string d = dir.string();
+  const std::u16string base(d.begin(), d.end());
+  const std::u16string nul(1, u'\0');
+  const std::u16string cases[] = {
+      base + u"/d\u012Ff",          // d/f
+      base + u"/d/f" + nul + u"x",  // d/f
+      base + u"/g" + nul + u"x",    // g
+  };
+  for (const std::u16string& path : cases) {
+    const std::string name(path.begin(), path.end());
+    EXPECT_EQ(OpenInput(path), nullptr) << name;
+    EXPECT_EQ(OpenStream(path, true, true), nullptr) << name;
+    EXPECT_EQ(OpenOutput(path), nullptr) << name;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "g"));
+  EXPECT_EQ(std::filesystem::file_size(dir / "d" / "f"), 1u);  // not truncated
+  std::filesystem::remove_all(dir);
 }
 
 // A stream that hands out bytes but cannot tell where it is.

@@ -48,6 +48,9 @@ TEST(PathsTest, ListDirectoryNamesEntriesAndSkipsDots) {
   EXPECT_EQ(ListDirectory(u, false).size(), 4u);
   EXPECT_TRUE(IsDirectory(u));
   EXPECT_TRUE(ListDirectory(u + u"/missing", true).empty());
+  // A unit above 0xFF names no directory (0x12F would reach the file system as "/").
+  EXPECT_TRUE(ListDirectory(u + u"\u012F.", true).empty());
+  EXPECT_FALSE(IsDirectory(u + u"\u012F."));
   std::filesystem::remove_all(dir);
 }
 
