@@ -50,7 +50,9 @@ class body : public Object, public std::enable_shared_from_this<body> {
   // Fills the body from a definition node: the position and orbit keys,
   // "radius", "name", "revspeed", "orbitrot", then one child body per child
   // node named "body". A key with an empty value counts as absent; numbers
-  // are read as C's atof reads them.
+  // are read as C's atof reads them. A position or orbit the body already
+  // has is kept and only its present components change; a present scale or
+  // offset key starts a new vector from (1, 1) or (0, 0).
   int readdictnode(dictnode& node);
 
   // One new body per child node of node named "body", in the order the node

@@ -23,13 +23,17 @@ std::optional<double> Number(dictnode& node, const std::u16string& key) {
   return std::nullopt;
 }
 
-// Fills a vector from an optional pair of keys: created at (fx, fy) when
-// either key is present and the vector is still null; then each present
-// component is set. A vector that stays absent is left as it is.
+// Whether a pair of keys that is present fills the vector the body already
+// has, or always starts a new one from the defaults.
+enum class Start { IfNull, Anew };
+
+// Fills a vector from an optional pair of keys: when either key is present,
+// created at (fx, fy) (if still null, or always for Start::Anew); then each
+// present component is set. With neither key the vector is left as it is.
 void FillPair(vect2dRef& target, const std::optional<double>& x, const std::optional<double>& y,
-              double fx, double fy) {
+              double fx, double fy, Start start) {
   if (!x && !y) return;
-  if (!target) target = vect2d::Create(fx, fy);
+  if (!target || start == Start::Anew) target = vect2d::Create(fx, fy);
   if (x) target->x = *x;
   if (y) target->y = *y;
 }
@@ -50,10 +54,10 @@ int body::readdictnode(dictnode& node) {
   if (const auto speed = Number(node, u"revspeed")) revspeed = *speed;
   if (const auto rot = Number(node, u"orbitrot")) rotorbit = *rot;
 
-  FillPair(pos, x, y, 0, 0);
-  FillPair(orbit, orbitdist, orbitangle, 0, 0);
-  FillPair(scaleorbit, scalex, scaley, 1, 1);
-  FillPair(moveorbit, movex, movey, 0, 0);
+  FillPair(pos, x, y, 0, 0, Start::IfNull);
+  FillPair(orbit, orbitdist, orbitangle, 0, 0, Start::IfNull);
+  FillPair(scaleorbit, scalex, scaley, 1, 1, Start::Anew);
+  FillPair(moveorbit, movex, movey, 0, 0, Start::Anew);
 
   for (const dictnodeRef& childnode : node.getnodes(u"body")) {
     bodyRef child = body::Create();

@@ -14,10 +14,13 @@
 namespace skyloom {
 namespace {
 
-spaceRef SystemFrom(const std::string& text) {
+dictnodeRef NodeFrom(const std::string& text) {
   const StreamRef stream = TRamStream::CreateCopy({text.begin(), text.end()}, true, false);
-  const dictnodeRef root = dictnode::parse(stream, u"/", u"", u"id");
-  return space::read(*root);
+  return dictnode::parse(stream, u"/", u"", u"id");
+}
+
+spaceRef SystemFrom(const std::string& text) {
+  return space::read(*NodeFrom(text));
 }
 
 void ExpectVect(const vect2dRef& v, double x, double y, double tolerance, const std::string& what) {
@@ -74,6 +77,37 @@ TEST(ReadTest, KeysOfAChildBody) {
     ExpectField(child->orbit, c.orbit, std::string(c.body) + ": orbit");
     ExpectField(child->scaleorbit, c.scale, std::string(c.body) + ": scaleorbit");
     ExpectField(child->moveorbit, c.move, std::string(c.body) + ": moveorbit");
+  }
+}
+
+// A body read a second time: a position or orbit it has is kept and only its
+// present components change, while a present scale or offset key starts a
+// new vector from (1, 1) or (0, 0).
+TEST(ReadTest, ReadingAgainKeepsPositionAndOrbitButRestartsScaleAndOffset) {
+  const char* first =
+      "#body[ x: 6; y: 7; orbitdist: 8; orbitangle: 9; orbitscalex: 2; orbitscaley: 3;"
+      " orbitmovex: 4; orbitmovey: 5; ]";
+  struct {
+    const char* second;
+    Expected pos, orbit, scale, move;
+  } const cases[] = {
+      {"#body[ x: 12; orbitdist: 13; orbitscalex: 10; orbitmovey: 11; ]", At(12, 7), At(13, 9),
+       At(10, 1), At(0, 11)},
+      {"#body[ y: 1; orbitangle: 2; orbitscaley: 3; orbitmovex: 4; ]", At(6, 1), At(8, 2), At(1, 3),
+       At(4, 0)},
+      {"#body[ name: again; ]", At(6, 7), At(8, 9), At(2, 3), At(4, 5)},
+  };
+  for (const auto& c : cases) {
+    const bodyRef b = body::Create();
+    b->readdictnode(*NodeFrom(first));
+    const vect2dRef pos = b->pos, orbit = b->orbit;
+    b->readdictnode(*NodeFrom(c.second));
+    ExpectField(b->pos, c.pos, std::string(c.second) + ": pos");
+    ExpectField(b->orbit, c.orbit, std::string(c.second) + ": orbit");
+    ExpectField(b->scaleorbit, c.scale, std::string(c.second) + ": scaleorbit");
+    ExpectField(b->moveorbit, c.move, std::string(c.second) + ": moveorbit");
+    EXPECT_EQ(b->pos, pos) << c.second;
+    EXPECT_EQ(b->orbit, orbit) << c.second;
   }
 }
 
