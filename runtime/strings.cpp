@@ -1,8 +1,12 @@
 // Helpers for the system's 16-bit strings.
 #include "runtime/strings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
+
+#include "runtime/lower_case_runs.h"
 
 namespace skyloom {
 
@@ -55,16 +59,14 @@ std::u16string Trim(std::u16string_view text) {
 static char16_t LowerUnit(char16_t c) {
   if (c >= u'A' && c <= u'Z') return c + 32;
   if (c < 0xC0) return c;
-  if (c <= 0xDE) return c == 0xD7 ? c : c + 32;              // Latin-1 capitals
-  if (c >= 0x100 && c <= 0x137) return (c & 1) ? c : c + 1;  // Latin Extended-A pairs
-  if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
-  if (c >= 0x14A && c <= 0x177) return (c & 1) ? c : c + 1;
-  if (c == 0x178) return 0xFF;
-  if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c + 1 : c;
-  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;  // Greek capitals
-  if (c >= 0x410 && c <= 0x42F) return c + 32;                // Cyrillic capitals
-  if (c >= 0x400 && c <= 0x40F) return c + 80;
-  return c;
+  // The last run that starts at or before c.
+  const auto after =
+      std::upper_bound(std::begin(kLowerCaseRuns), std::end(kLowerCaseRuns), c,
+                       [](char16_t unit, const TLowerCaseRun& run) { return unit < run.first; });
+  if (after == std::begin(kLowerCaseRuns)) return c;
+  const TLowerCaseRun& run = *(after - 1);
+  if (c > run.last || (c - run.first) % run.step != 0) return c;
+  return static_cast<char16_t>(c + run.delta);
 }
 
 std::u16string ToLower(std::u16string_view text) {

@@ -23,8 +23,8 @@ std::string ToUtf8(std::u16string_view text);
 // Removes every character of code 32 or less from both ends.
 std::u16string Trim(std::u16string_view text);
 
-// A-Z to a-z; from U+00C0 up, the simple lower-case mapping of Latin-1,
-// Latin Extended-A and Greek/Cyrillic capitals.
+// A-Z to a-z; from U+00C0 up, the simple Unicode lower-case mapping of each
+// code unit (U+0130 becomes "i"; no unit becomes two).
 std::u16string ToLower(std::u16string_view text);
 
 // Double as text with the C format "%#.17lg"; float with "%#.9g".

@@ -71,6 +71,29 @@ TEST(StringsTest, TrimLowerAndBytes) {
   EXPECT_EQ(ToUtf8(u"\u00E9"), std::string("\xC3\xA9"));
 }
 
+// From U+00C0 up, each unit takes its simple Unicode lower-case mapping.
+TEST(StringsTest, LowerCaseFollowsTheSimpleUnicodeMapping) {
+  struct Case {
+    char16_t upper, lower;
+  };
+  const Case cases[] = {
+      {u'\u00C0', u'\u00E0'}, {u'\u00DE', u'\u00FE'}, {u'\u00D7', u'\u00D7'},
+      {u'\u00DF', u'\u00DF'}, {u'\u0130', u'i'},      {u'\u0131', u'\u0131'},
+      {u'\u0178', u'\u00FF'}, {u'\u0181', u'\u0253'}, {u'\u01C4', u'\u01C6'},
+      {u'\u01C5', u'\u01C6'}, {u'\u0386', u'\u03AC'}, {u'\u038F', u'\u03CE'},
+      {u'\u03A3', u'\u03C3'}, {u'\u03C3', u'\u03C3'}, {u'\u0401', u'\u0451'},
+      {u'\u0460', u'\u0461'}, {u'\u0531', u'\u0561'}, {u'\u10A0', u'\u2D00'},
+      {u'\u1E00', u'\u1E01'}, {u'\u1E9E', u'\u00DF'}, {u'\u1F08', u'\u1F00'},
+      {u'\u2126', u'\u03C9'}, {u'\u212A', u'k'},      {u'\u2160', u'\u2170'},
+      {u'\u24B6', u'\u24D0'}, {u'\u2C00', u'\u2C30'}, {u'\uA640', u'\uA641'},
+      {u'\uFF21', u'\uFF41'}, {u'\uFF41', u'\uFF41'}, {u'\uFFFF', u'\uFFFF'},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ToLower(std::u16string(1, c.upper)), std::u16string(1, c.lower))
+        << std::hex << int(c.upper);
+  }
+}
+
 TEST(StringsTest, NumbersAsTextAndBack) {
   EXPECT_EQ(FormatDouble(0.5), u"0.50000000000000000");
   EXPECT_EQ(FormatFloat(0.5f), u"0.500000000");
