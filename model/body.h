@@ -3,6 +3,7 @@
 // offset from the parent), its angle growing by revspeed degrees every frame.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +48,12 @@ class body : public Object, public std::enable_shared_from_this<body> {
   // made with Create.
   static bodyRef Create() { return std::make_shared<body>(); }
 
+  // Most bodies one reading of a definition builds (readdictnode: the body
+  // and its descendants; read: all the trees it returns). Nodes that copy
+  // siblings share their children, so a short text can name exponentially
+  // many bodies; past this many, the rest of the pre-order walk is skipped.
+  static constexpr int64_t MAX_BODIES = 100000;
+
   // Fills the body from a definition node: the position and orbit keys,
   // "radius", "name", "revspeed", "orbitrot", then one child body per child
   // node named "body". A key with an empty value counts as absent; numbers
@@ -56,7 +63,7 @@ class body : public Object, public std::enable_shared_from_this<body> {
   int readdictnode(dictnode& node);
 
   // One new body per child node of node named "body", in the order the node
-  // lists them; these bodies have no parent.
+  // lists them; these bodies have no parent. At most MAX_BODIES bodies in all.
   static bodyList read(dictnode& node);
 
   // Detaches the body from its current parent and appends it to p's kids.
@@ -85,6 +92,11 @@ class body : public Object, public std::enable_shared_from_this<body> {
   int init();
 
  private:
+  // readdictnode with a shared allowance: room is how many more bodies this
+  // reading may create below the ones it has made so far.
+  void readtree(dictnode& node, int64_t& room);
+  void readkeys(dictnode& node);
+
   // Where this body's children are centred: its position, or the world
   // origin when it has none.
   const vect2d& anchor() const;

@@ -1,5 +1,6 @@
 // Building bodies and the system from a parsed definition: every key is
 // optional, an empty value counts as absent, numbers are read as atof does.
+#include <cstdint>
 #include <optional>
 
 #include "defs/dictnode.h"
@@ -41,6 +42,23 @@ void FillPair(vect2dRef& target, const std::optional<double>& x, const std::opti
 }  // namespace
 
 int body::readdictnode(dictnode& node) {
+  int64_t room = MAX_BODIES - 1;  // the receiver is one of the bodies
+  readtree(node, room);
+  return 0;
+}
+
+void body::readtree(dictnode& node, int64_t& room) {
+  readkeys(node);
+  for (const dictnodeRef& childnode : node.getnodes(u"body")) {
+    if (room == 0) break;
+    --room;
+    bodyRef child = body::Create();
+    child->readtree(*childnode, room);
+    child->setparent(shared_from_this());
+  }
+}
+
+void body::readkeys(dictnode& node) {
   const auto x = Number(node, u"x");
   const auto y = Number(node, u"y");
   const auto orbitdist = Number(node, u"orbitdist");
@@ -58,20 +76,16 @@ int body::readdictnode(dictnode& node) {
   FillPair(orbit, orbitdist, orbitangle, 0, 0, Start::IfNull);
   FillPair(scaleorbit, scalex, scaley, 1, 1, Start::Anew);
   FillPair(moveorbit, movex, movey, 0, 0, Start::Anew);
-
-  for (const dictnodeRef& childnode : node.getnodes(u"body")) {
-    bodyRef child = body::Create();
-    child->readdictnode(*childnode);
-    child->setparent(shared_from_this());
-  }
-  return 0;
 }
 
 bodyList body::read(dictnode& node) {
   bodyList bodies;
+  int64_t room = MAX_BODIES;
   for (const dictnodeRef& childnode : node.getnodes(u"body")) {
+    if (room == 0) break;
+    --room;
     bodyRef b = body::Create();
-    b->readdictnode(*childnode);
+    b->readtree(*childnode, room);
     bodies.push_back(std::move(b));
   }
   return bodies;

@@ -150,6 +150,37 @@ TEST(ReadTest, BodiesComeInTheNodeOrderAndOnlyFromBodyNodes) {
   EXPECT_EQ(a->kids[0]->parent.lock(), a);
 }
 
+// Each level holds a body and a copy of it, so every level doubles the
+// bodies below it: depth k gives 2^(k+1) - 2 bodies from a few bytes a level.
+std::string DoublingBodies(int depth) {
+  std::string text;
+  for (int level = 0; level < depth; ++level) {
+    text = "#body[ id: a; name: n; " + text + " ]; #body copyof: a[ ]; ";
+  }
+  return "#root[ " + text + " ]";
+}
+
+TEST(ReadTest, CopiedBodiesMultiplyOnlyUpToTheBodyLimit) {
+  EXPECT_EQ(SystemFrom(DoublingBodies(3))->allbodies.size(), 14u);
+
+  const dictnodeRef root = NodeFrom(DoublingBodies(17));  // 262142 bodies unbounded
+  const spaceRef system = space::read(*root);
+  EXPECT_EQ(system->allbodies.size(), size_t(body::MAX_BODIES));
+  // What is kept is the start of the pre-order walk: the first body's subtree.
+  ASSERT_EQ(system->bodies.size(), 1u);
+  const bodyRef& first = system->bodies[0];
+  EXPECT_EQ(first->parent.lock(), nullptr);
+  EXPECT_EQ(system->allbodies[0], first);
+
+  // A body read on its own counts itself and its descendants.
+  const bodyRef alone = body::Create();
+  alone->readdictnode(*root);
+  space single;
+  single.bodies = {alone};
+  single.getallbodies();
+  EXPECT_EQ(single.allbodies.size(), size_t(body::MAX_BODIES));
+}
+
 TEST(ReadTest, EmbeddedSolarSystem) {
   RegisterEmbeddedResources();
   EXPECT_EQ(ResourceSize(u"game_solar_systemdef.txt"), 285);
