@@ -6,8 +6,11 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "runtime/strings.h"
 
@@ -177,8 +180,12 @@ void TGLBackend::WarpPointer(int x, int y) {
 }
 
 void TGLBackend::ApplyViewport(const TViewport& viewport) {
-  // The scissor counts rows from the bottom of the display.
-  glScissor(viewport.x, _height - viewport.y - viewport.h, viewport.w, viewport.h);
+  // The scissor counts rows from the bottom of the display. A viewport near
+  // the ends of the int range gives a bottom beyond it, far off the display.
+  const int64_t from_bottom = int64_t(_height) - viewport.y - viewport.h;
+  const int64_t clamped = std::clamp<int64_t>(from_bottom, std::numeric_limits<int>::min(),
+                                              std::numeric_limits<int>::max());
+  glScissor(viewport.x, static_cast<GLint>(clamped), viewport.w, viewport.h);
 }
 
 void TGLBackend::ApplyStyle(const TDrawStyle& style) {
@@ -288,9 +295,11 @@ void TGLBackend::Present(bool wait_for_blank) {
 PixmapRef TGLBackend::Grab(int x, int y, int w, int h) {
   PixmapRef pixmap = TPixmap::Create(w, h, PIXEL_RGBA8888);
   std::memset(pixmap->pixels, 0, pixmap->capacity);
-  // Only the part inside the display is read; the rest stays black.
+  // Only the part inside the display is read; the rest stays black. The far
+  // edges are found in 64 bits: x + w may lie beyond the int range.
   const int left = std::max(x, 0), top = std::max(y, 0);
-  const int right = std::min(x + w, _width), bottom = std::min(y + h, _height);
+  const int right = static_cast<int>(std::min<int64_t>(int64_t(x) + w, _width));
+  const int bottom = static_cast<int>(std::min<int64_t>(int64_t(y) + h, _height));
   if (left < right && top < bottom) {
     std::vector<uint8_t> rows(size_t(right - left) * (bottom - top) * 4);
     glReadBuffer(GL_BACK);

@@ -1,5 +1,7 @@
 // Drawing on a real OpenGL display: primitives, clipping, blending and images,
 // checked on pixels grabbed from the back buffer.
+#include <limits>
+
 #include "assets/embedded.h"
 #include "tests/xdisplay/x_support.h"
 
@@ -148,6 +150,26 @@ TEST_F(DrawingTest, GrabIsOpaqueAndBlackOutsideTheDisplay) {
   EXPECT_EQ(grab->ReadPixel(0, 0), 0xFF000000u);  // outside
   EXPECT_EQ(grab->ReadPixel(2, 1), 0xFF0A141Eu);  // display pixel (0, 0)
   EXPECT_EQ(GrabPixmap(0, 0, -1, 4), nullptr);
+}
+
+// Rectangles at the far end of the integer range lie wholly off the display:
+// nothing of them is read or drawn, and no edge arithmetic may overflow.
+TEST_F(DrawingTest, RectanglesAtTheEndsOfTheIntegerRangeMissTheDisplay) {
+  constexpr int kMax = std::numeric_limits<int>::max();
+  constexpr int kMin = std::numeric_limits<int>::min();
+  PixmapRef grab = GrabPixmap(kMax - 1, kMax - 1, 2, 2);
+  ASSERT_TRUE(grab);
+  EXPECT_EQ(grab->ReadPixel(1, 1), 0xFF000000u);
+
+  SetClsColor(255, 0, 0);
+  const TViewport far_off[] = {{0, kMin, 10, 10}, {kMin, 0, 10, 10}, {0, kMax, 10, 10}};
+  for (const TViewport& v : far_off) {
+    SetViewport(v.x, v.y, v.w, v.h);
+    Cls();
+    DrawRect(0, 0, 5, 5);
+  }
+  SetViewport(0, 0, DisplayWidth(), DisplayHeight());
+  ExpectPixels(GrabPixmap(0, 0, 8, 8), {{0, 0, kBlack}, {4, 4, kBlack}});
 }
 
 // The embedded test picture: 4 x 2 pixels,
