@@ -188,8 +188,9 @@ std::vector<ObjectRef> HashTable::bucket(int index) const {
 }
 
 int HashTable::bucketof(const std::u16string& key) const {
-  if (data->empty()) throw std::logic_error("Hash table has no buckets");
+  // Hash first: without a hash function the call fails alike with or without buckets.
   const int32_t h = hashfunc(key);
+  if (data->empty()) throw std::logic_error("Hash table has no buckets");
   const int32_t n = static_cast<int32_t>(data->size());
   const int32_t remainder = h % n;  // truncated toward zero: sign of h
   return remainder < 0 ? -remainder : remainder;

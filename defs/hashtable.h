@@ -106,8 +106,8 @@ class HashTable : public Object {
   HashEnumRef NodeEnumerator() const;
 
   // Bucket index of key: |hashfunc(key) mod size()|. Throws
-  // std::bad_function_call without a hash function and std::logic_error for
-  // a table without buckets.
+  // std::bad_function_call without a hash function (checked first) and
+  // std::logic_error for a table without buckets.
   int bucketof(const std::u16string& key) const;
 
   std::shared_ptr<HashBucketArray> data;

@@ -222,7 +222,11 @@ TEST(HashTableTest, EnumeratorKeepsTheArrayItWasMadeOn) {
 }
 
 TEST(HashTableTest, TablesThatCannotHashRaiseErrors) {
+  // Without a hash function hashing fails first, whether or not the table
+  // has buckets: a table made with the default constructor has neither.
   HashTable bare;
+  EXPECT_THROW(bare.insert(u"k", nullptr), std::bad_function_call);
+  EXPECT_THROW(bare.find(u"k", 0), std::bad_function_call);
   bare.setsize(4);
   EXPECT_THROW(bare.insert(u"k", nullptr), std::bad_function_call);
   auto empty = HashTable::Create(0, hashstring);
