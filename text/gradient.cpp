@@ -27,7 +27,8 @@ const ImageRef& gradientimage() {
 }
 
 void DrawGradient(float x, float y, float length, float thickness, int flip) {
-  SetDrawRotation(static_cast<float>(flip * 180));
+  // Whole turns are dropped, so no flip overflows or loses its parity in a float.
+  SetDrawRotation(static_cast<float>(flip % 2 * 180));
   SetDrawScale(length / GRADIENT_LENGTH, thickness);
   DrawImageAt(GradientSlot(), x, y, 0);
   SetDrawRotation(0);

@@ -64,6 +64,23 @@ TEST_F(DrawGradientTest, BarCoversItsRectangleInEitherDirection) {
   }
 }
 
+TEST_F(DrawGradientTest, AnyFlipTurnsByItsMultipleOfHalfATurn) {
+  // An even multiple of 180 degrees leaves the bar fading right, an odd one
+  // turns it, however large the multiple.
+  struct Case {
+    int flip;
+    float far_x;
+  };
+  for (const Case& c : {Case{2, 102}, Case{-1, -98}, Case{2147483647, -98}}) {
+    SCOPED_TRACE(c.flip);
+    recorder->Forget();
+    DrawGradient(2, 2, 100, 12, c.flip);
+    ASSERT_EQ(recorder->primitives.size(), 1u);
+    EXPECT_NEAR(recorder->Last().vertices[1].x, c.far_x, 1e-2);
+    EXPECT_EQ(DrawState().rotation, 0.0f);
+  }
+}
+
 TEST_F(DrawGradientTest, TransformIsIdentityAfterwardsWhateverItWasBefore) {
   SetDrawScale(3, 0.5f);
   SetDrawRotation(45);
