@@ -62,8 +62,17 @@ int DoubleMultiplyChannel(int s, int d) {
   return static_cast<int>(std::min(255.0, d * (s / 127.5)));
 }
 
+// The tangent of an angle in degrees. At 45 degrees either way it is exactly
+// 1 or -1, which the radian conversion misses by a unit in the last place;
+// that would make a truncated result one short.
+double TanDegrees(double degrees) {
+  if (degrees == 45) return 1;
+  if (degrees == -45) return -1;
+  return std::tan(Radians(degrees));
+}
+
 int TangentChannel(int s, int d, double factor) {
-  const double slope = std::tan(Radians(s * kDegreesPerStep - 90));
+  const double slope = TanDegrees(s * kDegreesPerStep - 90);
   return static_cast<int>(Limit(slope * factor + d));
 }
 

@@ -3,6 +3,7 @@
 // out from their formulas, and the 0...255 range of all 144 functions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <set>
 #include <string>
@@ -352,6 +353,23 @@ TEST(BlendFunctionTest, ExtremesOfTheChannelWiseFunctions) {
     EXPECT_EQ(Apply(blend::Logarithm, {255, 255, 255}, dst), (Rgb{log, log, log})) << d;
   }
   EXPECT_EQ(Apply(blend::CubeMultiply, {255, 255, 255}, {255, 255, 255}), (Rgb{255, 255, 255}));
+}
+
+TEST(BlendFunctionTest, TangentsAreExactAtMinusFortyFiveZeroAndFortyFiveDegrees) {
+  // s = 64, 128 and 192 turn to -45, 0 and 45 degrees, where the tangent is
+  // -1, 0 and 1 exactly, so the factor is taken from d, nothing or added to
+  // it with no rounding loss, d = 0 included.
+  const struct {
+    BlendFunction function;
+    int factor;
+  } tangents[] = {{blend::Tangent8, 8}, {blend::Tangent32, 32}, {blend::Tangent128, 128}};
+  for (const auto& t : tangents) {
+    for (int d = 0; d <= 255; ++d) {
+      EXPECT_EQ(Apply(t.function, {64, 128, 192}, {d, d, d}),
+                (Rgb{std::max(0, d - t.factor), d, std::min(255, d + t.factor)}))
+          << "factor " << t.factor << ", d " << d;
+    }
+  }
 }
 
 TEST(BlendFunctionTest, HslHSOfAGreyGivesTheDestinationsLightness) {
