@@ -121,8 +121,9 @@ VectorRef Font::Size(const std::u16string& text, const VectorRef& box) {
 
 int Font::line(const std::u16string& text, int x, int y, int unscaled, const PixmapRef& target) {
   if (stagger != 0) {
-    x = x / stagger * stagger;
-    y = y / stagger * stagger;
+    // In 64 bits: the most negative int divided by -1 does not fit in 32.
+    x = static_cast<int>(int64_t{x} / stagger * stagger);
+    y = static_cast<int>(int64_t{y} / stagger * stagger);
   }
   const double sx = LayoutScale(unscaled).x;
   int32_t d = 0;

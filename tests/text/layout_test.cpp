@@ -177,6 +177,27 @@ TEST_F(RecordedTextTest, StaggerSnapsLineStartsTowardZero) {
   EXPECT_EQ(Glyphs(), (std::vector<Glyph>{{65, 4, -4}, {66, 10, -4}}));
 }
 
+TEST_F(RecordedTextTest, StaggerAtTheEndsOfTheIntRange) {
+  struct Case {
+    int stagger, x, y;
+    float drawn_x, drawn_y;
+  };
+  constexpr int kMin = -2147483647 - 1;
+  constexpr int kMax = 2147483647;
+  const Case cases[] = {
+      {-1, kMin, kMin, -2147483648.0f, -2147483648.0f},
+      {-4, 7, -7, 4, -4},
+      {kMin, kMax, kMin, 0, -2147483648.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stagger);
+    recorder->Forget();
+    font->stagger = c.stagger;
+    font->line(u"A", c.x, c.y, 1, nullptr);
+    EXPECT_EQ(Glyphs(), (std::vector<Glyph>{{65, c.drawn_x, c.drawn_y}}));
+  }
+}
+
 TEST_F(RecordedTextTest, DrawtextUsesTheGivenOrCurrentFont) {
   drawtext(u"A", 3.9f, -2.7f, font);
   EXPECT_EQ(Glyphs(), (std::vector<Glyph>{{65, 3, -2}}));
