@@ -53,7 +53,7 @@ int AlignedLeft(int align, int x, int w, int l) {
 }  // namespace
 
 int Font::height() const {
-  return charh + vspacing;
+  return TruncateToInt(static_cast<double>(charh) + vspacing);
 }
 
 VectorRef Font::Draw(const std::u16string& text, int x, int y, int align, const VectorRef& box,

@@ -71,6 +71,24 @@ TEST(LayoutTest, FontWithoutImageMeasuresNothing) {
   EXPECT_EQ(Of(font->Draw(u"AB", 0, 0, Font::LALIGN, nullptr, 1, 0, nullptr)), (Measured{0, 0, 0}));
 }
 
+TEST(LayoutTest, HeightIsLineHeightClampedToInt32) {
+  struct Case {
+    int32_t charh, vspacing, expected;
+  };
+  const Case cases[] = {
+      {8, 3, 11},
+      {8, -10, -2},
+      {2147483647, 1, 2147483647},
+      {-2147483647 - 1, -1, -2147483647 - 1},
+  };
+  FontRef font = MakeTestFont();
+  for (const Case& c : cases) {
+    font->charh = c.charh;
+    font->vspacing = c.vspacing;
+    EXPECT_EQ(font->height(), c.expected) << c.charh << " + " << c.vspacing;
+  }
+}
+
 TEST(LayoutTest, AbsurdWidthsDoNotOverflow) {
   FontRef font = MakeTestFont();
   font->charw.fill(2147483647);
