@@ -34,16 +34,18 @@ TStreamFactory*& FactoryChainHead() {
   return head;
 }
 
-// A stream that cannot tell its position is read whole into memory.
-StreamRef WithPosition(StreamRef stream, bool readable, bool writeable) {
-  if (!stream || stream->Pos() != -1) return stream;
+// A stream that cannot tell its position is read whole into memory when it
+// is opened for reading only. One opened for writing is handed out as it is:
+// what went into a copy would never reach it.
+StreamRef WithPosition(StreamRef stream, bool writeable) {
+  if (!stream || writeable || stream->Pos() != -1) return stream;
   std::vector<uint8_t> bytes;
   uint8_t chunk[4096];
   for (int64_t moved; (moved = stream->Read(chunk, sizeof chunk)) > 0;) {
     bytes.insert(bytes.end(), chunk, chunk + moved);
   }
   stream->Close();
-  return TRamStream::CreateCopy(std::move(bytes), readable, writeable);
+  return TRamStream::CreateCopy(std::move(bytes), true, false);
 }
 
 }  // namespace
@@ -75,7 +77,7 @@ StreamRef OpenStream(const std::u16string& url, bool readable, bool writeable) {
   const std::u16string path = url.substr(separator + 2);
   for (TStreamFactory* factory = FactoryChainHead(); factory; factory = factory->_succ) {
     if (StreamRef stream = factory->CreateStream(url, scheme, path, readable, writeable)) {
-      return WithPosition(std::move(stream), readable, writeable);
+      return WithPosition(std::move(stream), writeable);
     }
   }
   return nullptr;

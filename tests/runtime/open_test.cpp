@@ -101,7 +101,12 @@ class CountingStream : public TStream {
     *static_cast<uint8_t*>(buffer) = static_cast<uint8_t>('0' + --left_);
     return 1;
   }
+  int64_t Write(const void* buffer, int64_t count) override {
+    written_->append(static_cast<const char*>(buffer), static_cast<size_t>(count));
+    return count;
+  }
   int left_ = 3;
+  std::shared_ptr<std::string> written_ = std::make_shared<std::string>();
 };
 
 class CountingFactory : public TStreamFactory {
@@ -111,9 +116,12 @@ class CountingFactory : public TStreamFactory {
     last_scheme = scheme;
     last_path = path;
     if (scheme != u"count") return nullptr;
-    return std::make_shared<CountingStream>();
+    auto stream = std::make_shared<CountingStream>();
+    written = stream->written_;
+    return stream;
   }
   std::u16string last_scheme, last_path;
+  std::shared_ptr<std::string> written;
 };
 
 TEST_F(OpenTest, FactoriesAreAskedNewestFirstAndUnpositionedStreamsAreCopied) {
@@ -129,6 +137,19 @@ TEST_F(OpenTest, FactoriesAreAskedNewestFirstAndUnpositionedStreamsAreCopied) {
   // The newest factory sees every URL first, but others still answer.
   EXPECT_TRUE(OpenInput(u"incbin::test/greeting.txt"));
   EXPECT_EQ(factory.last_scheme, u"incbin");
+}
+
+// Copying a stream that cannot tell its position into memory suits reading
+// only: what is written to the copy would never reach the stream.
+TEST_F(OpenTest, WritesReachStreamsWithoutAPosition) {
+  CountingFactory factory;
+  const std::pair<bool, bool> modes[] = {{false, true}, {true, true}};
+  for (const auto& [readable, writeable] : modes) {
+    StreamRef stream = OpenStream(u"count::x", readable, writeable);
+    ASSERT_TRUE(stream) << readable;
+    stream->WriteString(u"abc");
+    EXPECT_EQ(*factory.written, "abc") << readable;
+  }
 }
 
 }  // namespace
