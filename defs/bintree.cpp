@@ -4,6 +4,7 @@
 #include "defs/bintree.h"
 
 #include <cmath>
+#include <stdexcept>
 #include <utility>
 
 #include "runtime/strings.h"
@@ -62,15 +63,22 @@ void Walk(BinNode* top, Visit&& visit) {
   }
 }
 
+// The element at a caller's running index; an index outside the array throws
+// std::out_of_range instead of writing past its end.
+template <typename T>
+T& SlotAt(std::vector<T>& array, int index) {
+  return array.at(static_cast<size_t>(index));
+}
+
 template <Order order>
 int CollectNodes(BinNode* top, int& index, std::vector<BinNodeRef>& nodes) {
-  Walk<order>(top, [&](BinNode* n) { nodes[index++] = n->shared_from_this(); });
+  Walk<order>(top, [&](BinNode* n) { SlotAt(nodes, index++) = n->shared_from_this(); });
   return 0;
 }
 
 template <Order order>
 int CollectChains(BinNode* top, int& index, std::vector<BinNodeDataRef>& chains) {
-  Walk<order>(top, [&](BinNode* n) { chains[index++] = n->data; });
+  Walk<order>(top, [&](BinNode* n) { SlotAt(chains, index++) = n->data; });
   return 0;
 }
 
@@ -368,6 +376,9 @@ BinNodeRef BinNode::optimize() {
 
 BinNodeRef BinNode::optimize_(int first, int last, const std::vector<BinNodeRef>& nodes) {
   if (last < first) return nullptr;
+  if (first < 0 || static_cast<size_t>(last) >= nodes.size()) {
+    throw std::out_of_range("Node slice outside the array");
+  }
   const int m = first + static_cast<int>(std::ceil((last - first) / 2.0));
   BinNode* middle = nodes[m].get();
   if (m - 1 >= first) Attach(middle, middle->l, optimize_(first, m - 1, nodes));

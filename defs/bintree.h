@@ -92,7 +92,8 @@ class BinNode : public Object, public std::enable_shared_from_this<BinNode> {
   // Rebuilds the subtree into a perfectly balanced one; returns its root.
   BinNodeRef optimize();
   // Balanced subtree of nodes[first..last] (the upper middle of an even
-  // slice becomes the root); null for an empty slice.
+  // slice becomes the root); null for an empty slice, std::out_of_range for
+  // a slice reaching outside the array.
   static BinNodeRef optimize_(int first, int last, const std::vector<BinNodeRef>& nodes);
 
   // The subtree's nodes in left-node-right, right-node-left, node-left-right
@@ -101,8 +102,8 @@ class BinNode : public Object, public std::enable_shared_from_this<BinNode> {
   std::vector<BinNodeRef> nodesreverseorder();
   std::vector<BinNodeRef> nodespreorder();
   std::vector<BinNodeRef> nodespostorder();
-  // Workers: store the nodes into nodes[index...] and advance index. The
-  // array must be large enough. Return 0.
+  // Workers: store the nodes into nodes[index...] and advance index. Return
+  // 0; std::out_of_range when the array has no room for the subtree.
   int nodesinorder_(int& index, std::vector<BinNodeRef>& nodes);
   int nodesreverseorder_(int& index, std::vector<BinNodeRef>& nodes);
   int nodespreorder_(int& index, std::vector<BinNodeRef>& nodes);

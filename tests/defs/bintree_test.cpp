@@ -291,6 +291,35 @@ TEST(BinTreeTest, OptimizeOfAnInnerSubtreeKeepsItHangingInPlace) {
   EXPECT_TRUE(LinksConsistent(tree));
 }
 
+TEST(BinTreeTest, WorkersFillFromTheRunningIndexAndRefuseShortArrays) {
+  BinTree tree(0);
+  Fill(tree, {u"b", u"a", u"c"});
+  std::vector<BinNodeRef> nodes(5);
+  int index = 1;
+  tree.root->nodesinorder_(index, nodes);
+  EXPECT_EQ(index, 4);
+  EXPECT_EQ(nodes[0], nullptr);
+  EXPECT_EQ(nodes[1]->key, u"a");
+  EXPECT_EQ(nodes[3]->key, u"c");
+  EXPECT_EQ(nodes[4], nullptr);
+
+  // An array without room for the subtree, or a slice reaching past the
+  // array, is refused rather than written or read beyond its end.
+  std::vector<BinNodeRef> shortnodes(2);
+  std::vector<BinNodeDataRef> shortchains(2);
+  int at = 0;
+  EXPECT_THROW(tree.root->nodespostorder_(at, shortnodes), std::out_of_range);
+  at = -1;
+  EXPECT_THROW(tree.root->preorder_(at, shortchains), std::out_of_range);
+  const std::vector<BinNodeRef> pair{BinNode::Create(u"x", nullptr),
+                                     BinNode::Create(u"y", nullptr)};
+  EXPECT_THROW(BinNode::optimize_(0, 2, pair), std::out_of_range);
+  EXPECT_THROW(BinNode::optimize_(-1, 1, pair), std::out_of_range);
+  EXPECT_EQ(pair[1]->l, nullptr);  // refused before anything was linked
+  EXPECT_EQ(tree.count(), 3);
+  EXPECT_TRUE(LinksConsistent(tree));
+}
+
 TEST(BinTreeTest, SuccessorAndPredecessorWalkTheKeys) {
   BinTree tree(0);
   Fill(tree, {u"d", u"b", u"f", u"a", u"c", u"e", u"g"});
