@@ -153,9 +153,9 @@ HashTableRef HashTable::copy() const {
 }
 
 int HashTable::clear() {
-  // Empties the lists in place, so enumerators over this array see it too.
-  for (HashBucket& list : *data) list.clear();
-  return 0;
+  // A fresh array rather than emptying the lists in place: an enumerator
+  // standing in a bucket keeps a valid position on the array it was made on.
+  return setsize(size());
 }
 
 int HashTable::count() const {

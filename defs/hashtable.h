@@ -72,6 +72,8 @@ class HashTable : public Object {
   // Same size, hash function and move-to-front default; the new buckets hold
   // the same entries (shared, not copied) in the same order.
   HashTableRef copy() const;
+  // Empties every bucket by giving the table a new array of the same size;
+  // like setsize, it leaves enumerators on the array they were made on.
   int clear();
   int count() const;
   int size() const { return static_cast<int>(data->size()); }

@@ -221,6 +221,24 @@ TEST(HashTableTest, EnumeratorKeepsTheArrayItWasMadeOn) {
   EXPECT_EQ(e->NextObject(), nullptr);
 }
 
+TEST(HashTableTest, ClearLeavesEnumeratorsSafe) {
+  // An enumerator made before a clear goes on over entries it can still
+  // reach safely (like one made before a resize); the table itself is empty.
+  auto table = HashTable::Create(1, hashstring);
+  table->insert(u"a", Str(u"a"));
+  table->insert(u"b", Str(u"b"));
+  HashEnumRef e = table->ObjectEnumerator();
+  EXPECT_EQ(Text(e->NextObject()), u"b");
+  EXPECT_EQ(table->clear(), 0);
+  EXPECT_EQ(table->count(), 0);
+  EXPECT_EQ(table->size(), 1);
+  EXPECT_EQ(table->find(u"a", 0), nullptr);
+  ASSERT_TRUE(e->HasNext());
+  EXPECT_EQ(Text(e->NextObject()), u"a");
+  EXPECT_FALSE(e->HasNext());
+  EXPECT_FALSE(table->ObjectEnumerator()->HasNext());
+}
+
 TEST(HashTableTest, TablesThatCannotHashRaiseErrors) {
   // Without a hash function hashing fails first, whether or not the table
   // has buckets: a table made with the default constructor has neither.
