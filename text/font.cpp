@@ -35,6 +35,21 @@ void WriteScrambled(TStream& stream, const std::u16string& text) {
   stream.WriteByte(0);
 }
 
+// A character whose low 8 bits are FF would be written as the terminator,
+// and the bytes after it would be read as the following fields.
+bool Storable(const std::u16string& text) {
+  for (char16_t c : text) {
+    if ((c & 0xFF) == 0xFF) return false;
+  }
+  return true;
+}
+
+const char* UnstorableField(const Font& font) {
+  if (!Storable(font.name)) return "name";
+  if (!Storable(font.author)) return "author";
+  return nullptr;
+}
+
 std::u16string ReadScrambled(TStream& stream) {
   std::u16string text;
   for (int b = stream.ReadByte(); b != 0; b = stream.ReadByte()) {
@@ -119,6 +134,10 @@ FontRef Font::Read(const StreamRef& stream) {
 int Font::Write(const StreamRef& stream) const {
   PixmapRef atlas = constructpixmap();
   if (!atlas) throw std::invalid_argument("A font without glyph images cannot be written");
+  if (const char* field = UnstorableField(*this)) {
+    throw std::invalid_argument(std::string("A font ") + field +
+                                " with a character whose low byte is FF cannot be written");
+  }
   stream->WriteInt(MAGIC_GONT);
   stream->WriteShort(base);
   stream->WriteShort(top);
@@ -158,6 +177,10 @@ PixmapRef Font::constructpixmap() const {
 int Font::export_(const std::u16string& path) const {
   PixmapRef atlas = constructpixmap();
   if (!atlas) throw FontExportException("A font without glyph images cannot be exported");
+  if (const char* field = UnstorableField(*this)) {
+    throw FontExportException(std::string("A font ") + field +
+                              " with a character whose low byte is FF cannot be exported");
+  }
   const std::u16string base_path = WithoutExtension(path);
   if (!SavePixmapAsPNG(atlas, base_path + u".png", EXPORT_PNG_LEVEL)) {
     throw FontExportException("Cannot write the font picture " + ToUtf8(base_path) + ".png");

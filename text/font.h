@@ -94,7 +94,10 @@ class Font {
   // FontReadException, or the stream's read error when the file is cut short.
   static FontRef Read(const StreamRef& stream);
 
-  // Writes the font as a version "gont" file; returns 0.
+  // Writes the font as a version "gont" file; returns 0. Raises
+  // std::invalid_argument, before writing anything, for a font without image
+  // or whose name or author holds a character with low byte FF (it would be
+  // stored as the string's end).
   int Write(const StreamRef& stream) const;
 
   // A new PIXEL_RGBA8888 atlas of 16 x 16 cells built from image (which must
@@ -103,7 +106,8 @@ class Font {
 
   // Writes the atlas as PATH-without-extension + ".png" (level 5) and the
   // data file + ".dat" ("SFNT", version 1, name, author, metrics, widths).
-  // Returns 0; raises FontExportException when a file cannot be written.
+  // Returns 0; raises FontExportException when a file cannot be written, and
+  // before writing anything in the cases where Write refuses the font.
   int export_(const std::u16string& path) const;
 
   // Orderings for sorting lists of fonts: 1, 0 or -1. comparesize orders by

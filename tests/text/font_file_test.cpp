@@ -230,6 +230,40 @@ TEST(FontFileTest, ExportIntoAMissingFolderRaises) {
   EXPECT_THROW(Font::Create()->export_(u"anything.ift"), FontExportException);
 }
 
+// A character whose low 8 bits are FF would be stored as the string's 00
+// terminator, so the fields after it would be read from the wrong bytes.
+TEST(FontFileTest, NameOrAuthorThatCannotBeStoredIsRefusedBeforeWriting) {
+  struct Case {
+    const char* what;
+    std::u16string name, author;
+  };
+  const Case cases[] = {
+      {"y with diaeresis in the name", u"Caf\u00ff", u"A"},
+      {"code 0x1FF in the author", u"N", u"x\u01ffy"},
+  };
+  const auto dir = std::filesystem::path(SKYLOOM_BINARY_DIR) / "font_unstorable_test";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FontRef font = MakeTestFont(1, 1);
+    font->name = c.name;
+    font->author = c.author;
+    std::vector<uint8_t> block(1 << 16);
+    StreamRef out = TRamStream::Create(block.data(), int64_t(block.size()), false, true);
+    EXPECT_THROW(font->Write(out), std::invalid_argument);
+    EXPECT_EQ(out->Pos(), 0);
+    EXPECT_THROW(font->export_(FromBytes((dir / "x.ift").string())), FontExportException);
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.png"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.dat"));
+  }
+  // Low bytes other than FF are stored (as their low 8 bits).
+  FontRef font = MakeTestFont(1, 1);
+  font->name = u"\u00fe\u0100";
+  FontRef back = Font::Read(ReadStream(FontFileBytes(*font)));
+  EXPECT_EQ(back->name, std::u16string(u"\u00fe\u0000", 2));
+}
+
 Font MetricFont(int32_t width, int32_t hspacing, int32_t charh, int32_t vspacing) {
   Font font;
   font.charw.fill(width);
