@@ -10,18 +10,13 @@
 
 #include "defs/bintree.h"
 #include "runtime/strings.h"
+#include "tests/defs/string_values.h"
 
 namespace skyloom {
 namespace {
 
-ObjectRef Str(const char16_t* text) {
-  return StringObject::Create(text);
-}
-
-std::u16string Text(const ObjectRef& value) {
-  auto* s = dynamic_cast<StringObject*>(value.get());
-  return s ? s->value : u"<not a string>";
-}
+using test_values::Str;
+using test_values::Text;
 
 // Keys of the whole tree in preorder, which pins down its shape.
 std::vector<std::u16string> Preorder(BinTree& tree) {

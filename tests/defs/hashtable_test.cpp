@@ -10,18 +10,13 @@
 
 #include "defs/hashtable.h"
 #include "runtime/strings.h"
+#include "tests/defs/string_values.h"
 
 namespace skyloom {
 namespace {
 
-ObjectRef Str(const char16_t* text) {
-  return StringObject::Create(text);
-}
-
-std::u16string Text(const ObjectRef& value) {
-  auto* s = dynamic_cast<StringObject*>(value.get());
-  return s ? s->value : u"<null>";
-}
+using test_values::Str;
+using test_values::Text;
 
 // A hash that reads the key's leading number, so tests choose the buckets.
 int32_t NumberHash(const std::u16string& key) {
