@@ -218,6 +218,14 @@ void SleepMilliseconds(int ms);
 // The local time of day as "HH:MM:SS", 24-hour clock.
 std::u16string LocalTimeText();
 
+// A clock for tests that set time by hand: while it is in use,
+// MillisecondClock returns its reading, which changes only through
+// SetManualClock and AdvanceManualClock (wrapping like the real clock).
+void SetManualClock(int ms);
+void AdvanceManualClock(int ms);
+// Back to the platform's clock.
+void UseRealClock();
+
 // ---------------------------------------------------------------------------
 // Testing without a window
 // ---------------------------------------------------------------------------
