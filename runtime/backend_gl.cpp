@@ -1,6 +1,7 @@
 // The OpenGL backend: an SDL window with an OpenGL 2.1 compatibility context,
 // fixed-function drawing in display pixels (y down), scissor clipping, alpha
-// test and blend functions per blend mode, nearest-pixel textures.
+// test and blend functions per blend mode, nearest-pixel textures, and runs of
+// like primitives batched into client-side vertex arrays.
 #include "runtime/backend_gl.h"
 
 #include <SDL.h>
@@ -24,6 +25,14 @@ namespace {
 int g_live_generation = 0;
 int g_next_generation = 0;
 
+// The backend whose context is current; one display is open at a time.
+TGLBackend* g_current = nullptr;
+
+// A batch is sent once it holds this many floats, so that one long run of a
+// single style does not grow the arrays without end. Sending early keeps the
+// order of drawing and so changes no pixel.
+constexpr size_t kMaxBatchFloats = size_t(1) << 18;
+
 class TGLTexture : public TTexture {
  public:
   TGLTexture(GLuint id, int generation) : id(id), generation(generation) {}
@@ -39,8 +48,32 @@ void PixelVertex(TDrawPoint p) {
   glVertex2f(p.x + 0.5f, p.y + 0.5f);
 }
 
+// Appends a vertex at the pixel centre of a position to a batch.
+void AppendPixelVertex(std::vector<float>& vertices, TDrawPoint p) {
+  vertices.push_back(p.x + 0.5f);
+  vertices.push_back(p.y + 0.5f);
+}
+
+void AppendVertex(std::vector<float>& vertices, TDrawPoint p) {
+  vertices.push_back(p.x);
+  vertices.push_back(p.y);
+}
+
 GLubyte AlphaByte(float alpha) {
   return static_cast<GLubyte>(alpha * 255.0f + 0.5f);
+}
+
+// The scissor rectangle of a viewport: x, rows from the bottom of the display,
+// width, height. A viewport near the ends of the int range gives a bottom
+// beyond it, far off the display.
+void ScissorFor(const TViewport& viewport, int display_height, int (&scissor)[4]) {
+  const int64_t from_bottom = int64_t(display_height) - viewport.y - viewport.h;
+  const int64_t clamped = std::clamp<int64_t>(from_bottom, std::numeric_limits<int>::min(),
+                                              std::numeric_limits<int>::max());
+  scissor[0] = viewport.x;
+  scissor[1] = static_cast<int>(clamped);
+  scissor[2] = viewport.w;
+  scissor[3] = viewport.h;
 }
 
 std::string SdlError(const char* what) {
@@ -98,7 +131,12 @@ std::unique_ptr<TGLBackend> TGLBackend::Open(const TGraphicsMode& mode, const st
   std::unique_ptr<TGLBackend> backend(new TGLBackend());
   if (!backend->CreateWindowAndContext(mode, title, error)) return nullptr;
   backend->SetUpProjection();
+  g_current = backend.get();
   return backend;
+}
+
+TGLBackend* TGLBackend::Current() {
+  return g_current;
 }
 
 bool TGLBackend::CreateWindowAndContext(const TGraphicsMode& mode, const std::u16string& title,
@@ -148,7 +186,10 @@ bool TGLBackend::CreateWindowAndContext(const TGraphicsMode& mode, const std::u1
 }
 
 TGLBackend::~TGLBackend() {
+  if (g_current == this) g_current = nullptr;
   if (_context) {
+    Flush();
+    _batch = TBatch();      // lets go of the batch's texture while its context lives
     g_live_generation = 0;  // textures of this context are gone with it
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(_context));
   }
@@ -169,6 +210,8 @@ void TGLBackend::SetUpProjection() {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  // Batches are drawn from client-side arrays; glBegin/glEnd ignores them.
+  glEnableClientState(GL_VERTEX_ARRAY);
 }
 
 void TGLBackend::SetTitle(const std::u16string& title) {
@@ -180,18 +223,35 @@ void TGLBackend::WarpPointer(int x, int y) {
 }
 
 void TGLBackend::ApplyViewport(const TViewport& viewport) {
-  // The scissor counts rows from the bottom of the display. A viewport near
-  // the ends of the int range gives a bottom beyond it, far off the display.
-  const int64_t from_bottom = int64_t(_height) - viewport.y - viewport.h;
-  const int64_t clamped = std::clamp<int64_t>(from_bottom, std::numeric_limits<int>::min(),
-                                              std::numeric_limits<int>::max());
-  glScissor(viewport.x, static_cast<GLint>(clamped), viewport.w, viewport.h);
+  int scissor[4];
+  ScissorFor(viewport, _height, scissor);
+  glScissor(scissor[0], scissor[1], scissor[2], scissor[3]);
 }
 
-void TGLBackend::ApplyStyle(const TDrawStyle& style) {
-  ApplyViewport(style.viewport);
-  glColor4ub(static_cast<GLubyte>(style.red), static_cast<GLubyte>(style.green),
-             static_cast<GLubyte>(style.blue), AlphaByte(style.alpha));
+TGLBackend::TDeviceStyle TGLBackend::DeviceStyle(const TDrawStyle& style) const {
+  TDeviceStyle device;
+  device.rgba[0] = static_cast<GLubyte>(style.red);
+  device.rgba[1] = static_cast<GLubyte>(style.green);
+  device.rgba[2] = static_cast<GLubyte>(style.blue);
+  device.rgba[3] = AlphaByte(style.alpha);
+  switch (style.blend) {
+    case BLEND_MASK:
+    case BLEND_ALPHA:
+    case BLEND_LIGHT:
+    case BLEND_SHADE:
+      device.blend = style.blend;
+      break;
+    default:  // unknown modes draw as BLEND_SOLID
+      device.blend = BLEND_SOLID;
+      break;
+  }
+  ScissorFor(style.viewport, _height, device.scissor);
+  return device;
+}
+
+void TGLBackend::ApplyDeviceStyle(const TDeviceStyle& style) {
+  glScissor(style.scissor[0], style.scissor[1], style.scissor[2], style.scissor[3]);
+  glColor4ub(style.rgba[0], style.rgba[1], style.rgba[2], style.rgba[3]);
   glDisable(GL_ALPHA_TEST);
   glDisable(GL_BLEND);
   switch (style.blend) {
@@ -211,18 +271,90 @@ void TGLBackend::ApplyStyle(const TDrawStyle& style) {
       glEnable(GL_BLEND);
       glBlendFunc(GL_DST_COLOR, GL_ZERO);
       break;
-    default:  // BLEND_SOLID and unknown modes: plain writes
+    default:  // BLEND_SOLID: plain writes
       break;
   }
 }
 
+void TGLBackend::ApplyStyle(const TDrawStyle& style) {
+  ApplyDeviceStyle(DeviceStyle(style));
+}
+
+void TGLBackend::SetBatching(bool on) {
+  Flush();
+  _batching = on;
+}
+
+void TGLBackend::StartBatch(TBatchKind kind, const TDeviceStyle& style, float line_width,
+                            unsigned texture) {
+  if (_batch.kind == kind && _batch.style == style && _batch.line_width == line_width &&
+      _batch.texture == texture && _batch.vertices.size() < kMaxBatchFloats) {
+    return;
+  }
+  Flush();
+  _batch.kind = kind;
+  _batch.style = style;
+  _batch.line_width = line_width;
+  _batch.texture = texture;
+}
+
+void TGLBackend::Flush() {
+  if (_batch.kind == TBatchKind::NONE) return;
+  const GLsizei count = static_cast<GLsizei>(_batch.vertices.size() / 2);
+  ApplyDeviceStyle(_batch.style);
+  glVertexPointer(2, GL_FLOAT, 0, _batch.vertices.data());
+  switch (_batch.kind) {
+    case TBatchKind::POLYGONS:
+      glDrawArrays(GL_TRIANGLES, 0, count);
+      break;
+    case TBatchKind::LINES:
+      glLineWidth(_batch.line_width);
+      glDrawArrays(GL_LINES, 0, count);
+      break;
+    case TBatchKind::POINTS:
+      glPointSize(1.0f);
+      glDrawArrays(GL_POINTS, 0, count);
+      break;
+    case TBatchKind::IMAGES:
+      glEnable(GL_TEXTURE_2D);
+      glBindTexture(GL_TEXTURE_2D, _batch.texture);
+      glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+      glTexCoordPointer(2, GL_FLOAT, 0, _batch.tex_coords.data());
+      glDrawArrays(GL_QUADS, 0, count);
+      glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+      glDisable(GL_TEXTURE_2D);
+      break;
+    case TBatchKind::NONE:
+      break;
+  }
+  _batch.kind = TBatchKind::NONE;
+  _batch.vertices.clear();
+  _batch.tex_coords.clear();
+  _batch.texture_owner.reset();
+}
+
 void TGLBackend::Clear(const TViewport& viewport, int red, int green, int blue) {
+  Flush();
   ApplyViewport(viewport);
   glClearColor(red / 255.0f, green / 255.0f, blue / 255.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
 }
 
 void TGLBackend::FillPolygon(const std::vector<TDrawPoint>& corners, const TDrawStyle& style) {
+  if (_batching) {
+    // The fan around the first corner, as separate triangles; fewer than
+    // three corners fill nothing, as a fan of them would.
+    if (corners.size() < 3) return;
+    StartBatch(TBatchKind::POLYGONS, DeviceStyle(style), 0, 0);
+    std::vector<float>& v = _batch.vertices;
+    v.reserve(v.size() + (corners.size() - 2) * 6);
+    for (size_t i = 1; i + 1 < corners.size(); ++i) {
+      AppendVertex(v, corners[0]);
+      AppendVertex(v, corners[i]);
+      AppendVertex(v, corners[i + 1]);
+    }
+    return;
+  }
   ApplyStyle(style);
   glBegin(GL_TRIANGLE_FAN);
   for (const TDrawPoint& p : corners) glVertex2f(p.x, p.y);
@@ -230,6 +362,12 @@ void TGLBackend::FillPolygon(const std::vector<TDrawPoint>& corners, const TDraw
 }
 
 void TGLBackend::Line(TDrawPoint from, TDrawPoint to, float width, const TDrawStyle& style) {
+  if (_batching) {
+    StartBatch(TBatchKind::LINES, DeviceStyle(style), width, 0);
+    AppendPixelVertex(_batch.vertices, from);
+    AppendPixelVertex(_batch.vertices, to);
+    return;
+  }
   ApplyStyle(style);
   glLineWidth(width);
   glBegin(GL_LINES);
@@ -239,6 +377,11 @@ void TGLBackend::Line(TDrawPoint from, TDrawPoint to, float width, const TDrawSt
 }
 
 void TGLBackend::Point(TDrawPoint at, const TDrawStyle& style) {
+  if (_batching) {
+    StartBatch(TBatchKind::POINTS, DeviceStyle(style), 0, 0);
+    AppendPixelVertex(_batch.vertices, at);
+    return;
+  }
   ApplyStyle(style);
   glPointSize(1.0f);
   glBegin(GL_POINTS);
@@ -269,11 +412,21 @@ unsigned TGLBackend::TextureFor(TImage& image, int frame) {
 
 void TGLBackend::Image(TImage& image, int frame, const TDrawPoint (&corners)[4],
                        const TDrawStyle& style) {
+  static constexpr GLfloat kTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
   const GLuint texture = TextureFor(image, frame);
+  if (_batching) {
+    StartBatch(TBatchKind::IMAGES, DeviceStyle(style), 0, texture);
+    if (!_batch.texture_owner) _batch.texture_owner = image.textures[frame];
+    for (int i = 0; i < 4; ++i) {
+      AppendVertex(_batch.vertices, corners[i]);
+      _batch.tex_coords.push_back(kTexCoords[i][0]);
+      _batch.tex_coords.push_back(kTexCoords[i][1]);
+    }
+    return;
+  }
   ApplyStyle(style);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, texture);
-  static constexpr GLfloat kTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
   glBegin(GL_QUADS);
   for (int i = 0; i < 4; ++i) {
     glTexCoord2fv(kTexCoords[i]);
@@ -284,6 +437,7 @@ void TGLBackend::Image(TImage& image, int frame, const TDrawPoint (&corners)[4],
 }
 
 void TGLBackend::Present(bool wait_for_blank) {
+  Flush();
   const int interval = wait_for_blank ? 1 : 0;
   if (interval != _swap_interval) {
     SDL_GL_SetSwapInterval(interval);  // a driver without the choice keeps its own
@@ -293,6 +447,7 @@ void TGLBackend::Present(bool wait_for_blank) {
 }
 
 PixmapRef TGLBackend::Grab(int x, int y, int w, int h) {
+  Flush();
   PixmapRef pixmap = TPixmap::Create(w, h, PIXEL_RGBA8888);
   std::memset(pixmap->pixels, 0, pixmap->capacity);
   // Only the part inside the display is read; the rest stays black. The far

@@ -17,18 +17,37 @@ namespace skyloom {
 // system cannot start.
 std::vector<TGraphicsMode> SdlGraphicsModes(std::string& error);
 
+// Primitives are batched: a run of consecutive primitives of one kind
+// (polygons, lines, points, or images of one texture) drawn with one style
+// (colour, alpha, blend mode, viewport, and for lines the width) is kept in
+// client-side vertex arrays and sent to the device in a single draw call.
+// The run is sent when the kind or the style changes, before Clear, Present
+// and Grab, and when the backend goes away, so the pixels are the same as
+// when every primitive is drawn on its own: the same vertices, in the same
+// order.
 class TGLBackend : public TDrawBackend {
  public:
   // A window full screen in the mode (a plain window for depth 0) with a
   // current OpenGL context; null with error set when anything fails.
   static std::unique_ptr<TGLBackend> Open(const TGraphicsMode& mode, const std::u16string& title,
                                           std::string& error);
+  // The backend whose context is current (the open real display), null when
+  // there is none. Lets benchmarks and tests reach SetBatching on a display
+  // opened through OpenDisplay.
+  static TGLBackend* Current();
   ~TGLBackend() override;
   TGLBackend(const TGLBackend&) = delete;
   TGLBackend& operator=(const TGLBackend&) = delete;
 
   void SetTitle(const std::u16string& title);
   void WarpPointer(int x, int y);
+
+  // A benchmarking aid: with batching off every primitive is drawn at once
+  // with its own glBegin/glEnd, as a reference to measure batching against
+  // and to compare its pixels with. On by default; switching sends what is
+  // pending first.
+  void SetBatching(bool on);
+  bool Batching() const { return _batching; }
 
   void Clear(const TViewport& viewport, int red, int green, int blue) override;
   void FillPolygon(const std::vector<TDrawPoint>& corners, const TDrawStyle& style) override;
@@ -40,13 +59,45 @@ class TGLBackend : public TDrawBackend {
   PixmapRef Grab(int x, int y, int w, int h) override;
 
  private:
+  // The device state a style comes to: colour and alpha as the bytes given
+  // to the device, the blend mode, the scissor rectangle (rows counted from
+  // the bottom). Two styles with equal states draw identically.
+  struct TDeviceStyle {
+    unsigned char rgba[4] = {0, 0, 0, 0};
+    int blend = 0;
+    int scissor[4] = {0, 0, 0, 0};
+    bool operator==(const TDeviceStyle&) const = default;
+  };
+  enum class TBatchKind { NONE, POLYGONS, LINES, POINTS, IMAGES };
+
+  // What is waiting to be drawn: one kind, one style, vertices as x, y pairs
+  // (for images also texture coordinates as s, t pairs).
+  struct TBatch {
+    TBatchKind kind = TBatchKind::NONE;
+    TDeviceStyle style;
+    float line_width = 0;
+    unsigned texture = 0;
+    // Keeps the texture alive until the batch is drawn, even when its image
+    // is released first.
+    std::shared_ptr<TTexture> texture_owner;
+    std::vector<float> vertices;
+    std::vector<float> tex_coords;
+  };
+
   TGLBackend() = default;
   bool CreateWindowAndContext(const TGraphicsMode& mode, const std::u16string& title,
                               std::string& error);
   void SetUpProjection();
+  TDeviceStyle DeviceStyle(const TDrawStyle& style) const;
   void ApplyViewport(const TViewport& viewport);
+  void ApplyDeviceStyle(const TDeviceStyle& style);
   void ApplyStyle(const TDrawStyle& style);
   unsigned TextureFor(TImage& image, int frame);
+  // Sends what is pending unless it has the kind, style, line width and
+  // texture asked for; then makes the batch be of those.
+  void StartBatch(TBatchKind kind, const TDeviceStyle& style, float line_width, unsigned texture);
+  // Draws the pending batch, if any, and empties it.
+  void Flush();
 
   SDL_Window* _window = nullptr;
   void* _context = nullptr;
@@ -54,6 +105,8 @@ class TGLBackend : public TDrawBackend {
   int _height = 0;
   int _swap_interval = -2;  // the interval last asked of the platform; -2 none yet
   int _generation = 0;      // of the context, to tell stale textures
+  bool _batching = true;
+  TBatch _batch;
 };
 
 }  // namespace skyloom
