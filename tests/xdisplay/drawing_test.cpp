@@ -1,8 +1,10 @@
 // Drawing on a real OpenGL display: primitives, clipping, blending and images,
 // checked on pixels grabbed from the back buffer.
+#include <cmath>
 #include <limits>
 
 #include "assets/embedded.h"
+#include "runtime/backend_gl.h"
 #include "tests/xdisplay/x_support.h"
 
 namespace skyloom::xtest {
@@ -170,6 +172,124 @@ TEST_F(DrawingTest, RectanglesAtTheEndsOfTheIntegerRangeMissTheDisplay) {
   }
   SetViewport(0, 0, DisplayWidth(), DisplayHeight());
   ExpectPixels(GrabPixmap(0, 0, 8, 8), {{0, 0, kBlack}, {4, 4, kBlack}});
+}
+
+// A scene that mixes every kind of primitive with every reason a batch must
+// be sent: colour, alpha, blend, viewport and line width changes, a clear in
+// the middle, lines interleaved with their last pixels, overlapping blended
+// shapes whose order shows, images of two textures and an image released
+// right after it is drawn.
+void DrawMixedScene(const ImageRef& tint) {
+  SetClsColor(0, 0, 60);
+  Cls();
+  uint32_t seed = 12345;
+  auto next = [&seed](int range) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>(seed >> 8) % range;
+  };
+  for (int body = 0; body < 60; ++body) {
+    const float x = static_cast<float>(next(360)), y = static_cast<float>(next(260));
+    const float r = static_cast<float>(4 + next(30));
+    SetColor(0, 160 + body % 3, 0);  // a colour change per body
+    DrawOval(x - r, y - r, 2 * r, 2 * r);
+    SetColor(128, 128, 128);
+    SetLineWidth(body % 4 == 0 ? 3.0f : 1.0f);
+    const int segments = 12 + next(20);
+    for (int k = 0; k < segments; ++k) {
+      const double a0 = 2 * M_PI * k / segments, a1 = 2 * M_PI * (k + 1) / segments;
+      const float ro = r + 6;
+      DrawLine(x + ro * float(std::cos(a0)), y + ro * float(std::sin(a0)),
+               x + ro * float(std::cos(a1)), y + ro * float(std::sin(a1)), body % 5 == 0);
+    }
+    SetLineWidth(1);
+    Plot(x, y);
+  }
+  SetBlend(BLEND_ALPHA);
+  SetAlpha(0.4f);
+  SetColor(255, 200, 0);
+  for (int i = 0; i < 5; ++i) DrawOval(40.0f + 15 * i, 40, 60, 40);  // same style, overlapping
+  SetColor(0, 200, 255);
+  DrawRect(60, 50, 80, 30);
+  SetBlend(BLEND_LIGHT);
+  DrawRect(200, 200, 50, 50);
+  SetBlend(BLEND_SHADE);
+  SetColor(255, 128, 64);
+  DrawOval(180, 180, 80, 80);
+  SetBlend(7);  // unknown: draws like BLEND_SOLID
+  SetAlpha(0.2f);
+  DrawRect(300, 20, 20, 20);
+  SetBlend(BLEND_MASK);
+  SetAlpha(1);
+  SetColor(255, 255, 255);
+  for (int i = 0; i < 6; ++i) {  // runs of lines told apart by their width alone
+    SetLineWidth(i % 2 ? 1.0f : 4.0f);
+    DrawLine(230.0f + 8 * i, 120, 250.0f + 8 * i, 170, false);
+  }
+  SetLineWidth(1);
+
+  DrawRect(195, 165, 20, 20);  // still pending when the clear below covers it
+  SetViewport(100, 100, 120, 90);
+  SetClsColor(40, 0, 0);
+  Cls();
+  SetColor(255, 255, 0);
+  DrawRect(90, 90, 60, 60);
+  SetViewport(150, 120, 40, 40);
+  DrawRect(90, 90, 200, 200);
+  SetViewport(0, 0, DisplayWidth(), DisplayHeight());
+
+  SetColor(255, 255, 255);
+  SetDrawScale(3, 3);
+  DrawImageAt(tint, 10, 240);
+  DrawImageAt(tint, 30, 240);  // the same texture again
+  SetDrawRotation(30);
+  DrawImageAt(tint, 60, 240);
+  PixmapRef stripes = TPixmap::Create(3, 3, PIXEL_RGBA8888);
+  for (int i = 0; i < 9; ++i) stripes->WritePixel(i % 3, i / 3, i % 2 ? 0xFFFF00FFu : 0xFF00FF00u);
+  DrawImageAt(LoadAnimImageFrom(stripes, 3, 3, 0, 1), 100, 250);  // released at once
+  DrawImageAt(tint, 140, 240);
+  SetDrawRotation(0);
+  SetDrawScale(1, 1);
+  DrawLine(0, 299, 399, 299);
+}
+
+// Batching must not change a pixel: the mixed scene drawn with batching on
+// and with every primitive drawn on its own grabs back identically.
+TEST_F(DrawingTest, BatchingLeavesEveryPixelAsDrawingOneByOne) {
+  TGLBackend* gl = TGLBackend::Current();
+  ASSERT_NE(gl, nullptr);
+  struct RestoreBatching {
+    TGLBackend* gl;
+    ~RestoreBatching() { gl->SetBatching(true); }
+  } restore{gl};
+  RegisterEmbeddedResources();
+  const ImageRef tint = LoadImageFrom(u"incbin::test/tint.png");
+  ASSERT_TRUE(tint);
+
+  constexpr int kW = 400, kH = 300;
+  gl->SetBatching(false);
+  DrawMixedScene(tint);
+  const PixmapRef one_by_one = GrabPixmap(0, 0, kW, kH);
+  SetClsColor(0, 0, 0);
+  Cls();
+  gl->SetBatching(true);
+  DrawMixedScene(tint);
+  const PixmapRef batched = GrabPixmap(0, 0, kW, kH);
+  ASSERT_TRUE(one_by_one && batched);
+
+  int differing = 0, drawn = 0;
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 0; x < kW; ++x) {
+      const uint32_t expected = one_by_one->ReadPixel(x, y), got = batched->ReadPixel(x, y);
+      if ((expected & 0xFFFFFF) != 0x00003C) ++drawn;
+      if (expected != got && ++differing <= 5) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << "): " << std::hex << got << " batched, "
+                      << expected << " one by one";
+      }
+    }
+  }
+  EXPECT_EQ(differing, 0);
+  EXPECT_GT(drawn,
+            kW * kH / 4);  // the scene covers much of the grab, so the comparison means something
 }
 
 // The embedded test picture: 4 x 2 pixels,
