@@ -196,18 +196,20 @@ int64_t TCStream::Seek(int64_t offset) {
 }
 
 int TCStream::Flush() {
-  if (_cstream) std::fflush(_cstream);
+  if (_cstream && std::fflush(_cstream) != 0) return -1;
   return 0;
 }
 
 int TCStream::Close() {
   if (!_cstream) return 0;
-  std::fflush(_cstream);
-  std::fclose(_cstream);
+  // Buffered bytes reach the file only here; a failure (a full disk) is the
+  // last chance to tell the caller that the file is incomplete.
+  const bool flushed = std::fflush(_cstream) == 0;
+  const bool closed = std::fclose(_cstream) == 0;
   _cstream = nullptr;
   _pos = 0;
   _size = 0;
-  return 0;
+  return flushed && closed ? 0 : -1;
 }
 
 void TCStream::SwitchDirection(int direction) {

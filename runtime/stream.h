@@ -99,6 +99,8 @@ class TCStream : public TStream {
   int64_t Pos() override { return _pos; }
   int64_t Size() override { return _size; }
   int64_t Seek(int64_t offset) override;
+  // Both return -1 when the file system refuses the buffered bytes (a full
+  // disk, an I/O error), else 0.
   int Flush() override;
   int Close() override;
   int64_t Read(void* buffer, int64_t count) override;

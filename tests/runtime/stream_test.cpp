@@ -146,6 +146,23 @@ TEST_F(FileStreamTest, WriteTracksSizeAndCloseResets) {
   EXPECT_THROW(in->ReadByte(), TStreamReadException);
 }
 
+// Bytes that the file system refuses once they leave the buffer (here a full
+// device) make Flush and Close report failure; a good file reports success.
+TEST_F(FileStreamTest, FlushAndCloseReportBytesTheFileSystemRefused) {
+  auto full = TCStream::OpenFile("/dev/full", TCStream::MODE_WRITE);
+  ASSERT_TRUE(full);
+  full->WriteInt(1);
+  EXPECT_EQ(full->Flush(), -1);
+  full->WriteInt(2);
+  EXPECT_EQ(full->Close(), -1);
+  EXPECT_EQ(full->Close(), 0);  // already closed
+
+  auto good = TCStream::OpenFile(path_.string(), TCStream::MODE_WRITE);
+  good->WriteInt(1);
+  EXPECT_EQ(good->Flush(), 0);
+  EXPECT_EQ(good->Close(), 0);
+}
+
 // A directory opens for reading on some systems, as a stream whose size is
 // nonsense and whose every read fails: it is not a file.
 TEST_F(FileStreamTest, DirectoriesAreNotFiles) {
