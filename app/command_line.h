@@ -1,0 +1,45 @@
+// The viewer's command line, "skyloom [--frames N] [DEFINITION]": parsed into
+// options without printing anything, so that main decides what goes where.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace skyloom {
+
+// What the command line asks of the viewer.
+struct TViewerOptions {
+  int frames = 0;          // frames to run before exiting with 0; 0: no limit
+  std::string definition;  // file path or "incbin::NAME" as given; empty: the embedded one
+  bool help = false;       // --help: print VIEWER_USAGE to standard output, exit 0
+};
+
+// The text --help prints, and a usage error prints after its one-line message.
+constexpr const char* VIEWER_USAGE =
+    "usage: skyloom [--frames N] [DEFINITION]\n"
+    "\n"
+    "Shows an orbital system full screen: the one the definition file DEFINITION\n"
+    "(or the embedded resource incbin::NAME) describes, else the built-in one.\n"
+    "Holding Escape or closing the window quits.\n"
+    "\n"
+    "  --frames N  run N frames (a whole number from 1 up), then exit\n"
+    "  --help      show this text\n";
+
+// Fills options from the arguments (without the program name) and returns
+// "" when they are well formed. Otherwise returns a one-line message without
+// a line end or the program's name, e.g. "unknown option --fast": main then
+// prints it and VIEWER_USAGE to standard error and exits with 2.
+//
+// Every argument that starts with "-" (but "-" alone) is an option: "--help"
+// or "-h", and "--frames N", where N is a whole number from 1 up in plain
+// digits; a repeated --frames counts the last time. Any other argument is
+// the DEFINITION; an empty one, or a second one, is an error.
+std::string ParseViewerArguments(const std::vector<std::string_view>& args,
+                                 TViewerOptions& options);
+
+// The bytes of text fit for one line of a message: control characters
+// (below 0x20, and 0x7F) become "\xNN"; all other bytes stay as they are.
+std::string OneLineText(std::string_view text);
+
+}  // namespace skyloom

@@ -1,0 +1,76 @@
+// The viewer's definition loading: opening and parsing the file, and turning
+// each way that can fail into one line that names the file and the reason.
+#include "app/definition.h"
+
+#include <exception>
+
+#include "app/command_line.h"
+#include "runtime/stream.h"
+#include "runtime/strings.h"
+
+namespace skyloom {
+
+namespace {
+
+constexpr std::u16string_view kIncbinScheme = u"incbin::";
+
+// The url as it reads in a message: units up to 0xFF are the bytes the user
+// gave (see DefinitionUrl), higher units their UTF-8 form, on one line.
+std::string UrlText(std::u16string_view url) {
+  std::string bytes;
+  for (const char16_t unit : url) {
+    if (unit <= 0xFF) {
+      bytes += static_cast<char>(unit);
+    } else {
+      bytes += ToUtf8(std::u16string_view(&unit, 1));
+    }
+  }
+  return OneLineText(bytes);
+}
+
+bool IsEmbedded(std::u16string_view url) {
+  return url.size() >= kIncbinScheme.size() &&
+         ToLower(url.substr(0, kIncbinScheme.size())) == kIncbinScheme;
+}
+
+// The path handed to the parser. The parser takes includes relative to the
+// text before the file's last "/", which for a bare name would be the root
+// of the file system: "./" in front keeps them beside the file.
+std::u16string ParsePath(const std::u16string& url) {
+  if (url.find(u"::") != std::u16string::npos) return url;
+  if (url.find_first_of(u"/\\") != std::u16string::npos) return url;
+  return u"./" + url;
+}
+
+}  // namespace
+
+std::u16string DefinitionUrl(const std::string& definition) {
+  return definition.empty() ? std::u16string(EMBEDDED_DEFINITION) : FromBytes(definition);
+}
+
+dictnodeRef LoadDefinition(const std::u16string& url, std::string& error) {
+  error.clear();
+  const auto fail = [&](const std::string& reason) {
+    error = UrlText(url) + ": " + OneLineText(reason);
+    return dictnodeRef();
+  };
+  if (url.empty()) return fail("cannot open the file");
+  dictnodeRef root;
+  try {
+    root = dictnode::parsefile(ParsePath(url), DEFINITION_ID_KEY);
+  } catch (const TStreamReadException& e) {
+    // The parser reads past the end of a text that holds no node or leaves
+    // one unclosed.
+    return fail(std::string("the text ends before its nodes are complete (") + e.what() + ")");
+  } catch (const std::exception& e) {
+    // DefinitionParseError, whose text names the fault and its byte offset,
+    // and anything else the reading may raise.
+    return fail(e.what());
+  }
+  if (!root) {
+    return fail(IsEmbedded(url) ? "no embedded file of that name" : "cannot open the file");
+  }
+  return root;
+}
+
+}  // namespace skyloom

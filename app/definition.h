@@ -1,0 +1,31 @@
+// Loading the definition the viewer shows: the embedded one, or a user's file
+// named on the command line, with a one-line reason when it cannot be read.
+#pragma once
+
+#include <string>
+
+#include "defs/dictnode.h"
+
+namespace skyloom {
+
+// The definition the viewer shows when the command line names none.
+constexpr const char16_t* EMBEDDED_DEFINITION = u"incbin::game_solar_systemdef.txt";
+// The identity key that "copyof:" references of the viewer's definitions match.
+constexpr const char16_t* DEFINITION_ID_KEY = u"id";
+
+// The URL to load for the DEFINITION argument as given (TViewerOptions::
+// definition): EMBEDDED_DEFINITION for "", else its bytes one code unit each.
+std::u16string DefinitionUrl(const std::string& definition);
+
+// Parses the definition at url (a file path or "incbin::NAME"; embedded files
+// must have been registered) with the identity key DEFINITION_ID_KEY, and
+// clears error. Includes resolve relative to the file's own folder, also for
+// a bare file name such as "moons.txt", which is read as "./moons.txt".
+//
+// On failure returns null and sets error to one line without a line end:
+// the url, ": " and the reason, e.g. "x.txt: cannot open the file", or the
+// parser's message, which names the byte offset of the fault. A definition
+// without any body is no failure; it builds an empty system.
+dictnodeRef LoadDefinition(const std::u16string& url, std::string& error);
+
+}  // namespace skyloom

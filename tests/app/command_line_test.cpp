@@ -1,0 +1,106 @@
+// The viewer's command line: which argument lists give which options, which
+// are usage errors and what those errors say, and one-line message text.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/command_line.h"
+
+namespace skyloom {
+namespace {
+
+struct ArgsCase {
+  const char* name;
+  std::vector<std::string_view> args;
+  std::string error = "";  // "" when the arguments are well formed
+  int frames = 0;
+  std::string definition = "";
+  bool help = false;
+};
+
+TEST(ParseViewerArguments, OptionsOrUsageErrors) {
+  const ArgsCase cases[] = {
+      {"no arguments: embedded definition, no limit", {}, ""},
+      {"a path", {"examples/binary.txt"}, "", 0, "examples/binary.txt"},
+      {"an embedded url",
+       {"incbin::game_solar_systemdef.txt"},
+       "",
+       0,
+       "incbin::game_solar_systemdef.txt"},
+      {"frames then path", {"--frames", "300", "x.txt"}, "", 300, "x.txt"},
+      {"path then frames", {"x.txt", "--frames", "300"}, "", 300, "x.txt"},
+      {"frames alone", {"--frames", "1"}, "", 1, ""},
+      {"the largest int", {"--frames", "2147483647"}, "", 2147483647, ""},
+      {"repeated frames: the last counts", {"--frames", "5", "--frames", "7"}, "", 7, ""},
+      {"a lone dash is a path", {"-"}, "", 0, "-"},
+      {"--help", {"--help"}, "", 0, "", true},
+      {"-h", {"-h"}, "", 0, "", true},
+      {"help beside other options", {"--frames", "3", "a.txt", "--help"}, "", 3, "a.txt", true},
+
+      {"frames without N", {"--frames"}, "--frames needs a number of frames"},
+      {"frames without N after a path", {"a.txt", "--frames"}, "--frames needs a number of frames"},
+      {"frames 0", {"--frames", "0"}, "--frames needs a whole number from 1 up, not \"0\""},
+      {"frames -1", {"--frames", "-1"}, "--frames needs a whole number from 1 up, not \"-1\""},
+      {"frames 12x", {"--frames", "12x"}, "--frames needs a whole number from 1 up, not \"12x\""},
+      {"frames beyond int",
+       {"--frames", "99999999999"},
+       "--frames needs a whole number from 1 up, not \"99999999999\""},
+      {"frames empty", {"--frames", ""}, "--frames needs a whole number from 1 up, not \"\""},
+      {"frames with a plus",
+       {"--frames", "+5"},
+       "--frames needs a whole number from 1 up, not \"+5\""},
+      {"frames with a space",
+       {"--frames", " 5"},
+       "--frames needs a whole number from 1 up, not \" 5\""},
+      {"frames 1.5", {"--frames", "1.5"}, "--frames needs a whole number from 1 up, not \"1.5\""},
+      {"frames taking the next option",
+       {"--frames", "--help"},
+       "--frames needs a whole number from 1 up, not \"--help\""},
+      {"unknown long option", {"--fast", "a.txt"}, "unknown option --fast"},
+      {"unknown short option", {"-x"}, "unknown option -x"},
+      {"glued frames value", {"--frames=3"}, "unknown option --frames=3"},
+      {"two paths", {"a.txt", "b.txt"}, "more than one DEFINITION given"},
+      {"two paths around frames",
+       {"a.txt", "--frames", "2", "b.txt"},
+       "more than one DEFINITION given"},
+      {"an empty path", {""}, "the DEFINITION path is empty"},
+      {"a line end in an unknown option", {"--a\nb"}, "unknown option --a\\x0Ab"},
+  };
+  for (const ArgsCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TViewerOptions options;
+    const std::string error = ParseViewerArguments(c.args, options);
+    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(error.find('\n'), std::string::npos);
+    if (!c.error.empty()) continue;
+    EXPECT_EQ(options.frames, c.frames);
+    EXPECT_EQ(options.definition, c.definition);
+    EXPECT_EQ(options.help, c.help);
+  }
+}
+
+TEST(ViewerUsage, SynopsisFirstAndEndsWithALineEnd) {
+  const std::string_view usage = VIEWER_USAGE;
+  EXPECT_TRUE(usage.starts_with("usage: skyloom [--frames N] [DEFINITION]\n"));
+  EXPECT_TRUE(usage.ends_with("\n"));
+  EXPECT_NE(usage.find("--help"), std::string_view::npos);
+}
+
+TEST(OneLineText, ControlCharactersBecomeEscapes) {
+  const struct {
+    std::string_view in;
+    std::string out;
+  } cases[] = {
+      {"plain path/x.txt", "plain path/x.txt"},
+      {"a\nb\r", "a\\x0Ab\\x0D"},
+      {std::string_view("\0\t\x1F\x7F", 4), "\\x00\\x09\\x1F\\x7F"},
+      {"back\\slash", "back\\slash"},
+      {"caf\xC3\xA9 \xFF", "caf\xC3\xA9 \xFF"},  // bytes from 0x80 up stay as given
+  };
+  for (const auto& c : cases) EXPECT_EQ(OneLineText(c.in), c.out) << c.out;
+}
+
+}  // namespace
+}  // namespace skyloom
