@@ -2,6 +2,7 @@
 // exit, sleep 20 ms.
 #include "app/frame_loop.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -12,8 +13,8 @@ namespace skyloom {
 
 namespace {
 
-void Run(const std::function<void()>& step) {
-  if (step) step();
+int Run(const std::function<int()>& step) {
+  return step ? step() : 0;
 }
 
 int Fail(const std::string& reason) {
@@ -28,7 +29,7 @@ bool ExitWanted() {
 }  // namespace
 
 int RunViewer(const TViewerSteps& steps) {
-  Run(steps.before_display);
+  if (const int status = Run(steps.before_display)) return status;
   SetWindowTitle(WINDOW_TITLE);
   const std::vector<TGraphicsMode> modes = GraphicsModes();
   const std::optional<TGraphicsMode> mode = ChooseDisplayMode(modes);
@@ -38,12 +39,12 @@ int RunViewer(const TViewerSteps& steps) {
   if (!OpenDisplay(mode->width, mode->height, mode->depth, mode->hertz)) {
     return Fail(DisplayError());
   }
-  Run(steps.after_display);
-  for (;;) {
+  if (const int status = Run(steps.after_display)) return status;
+  for (int64_t frames = 1;; ++frames) {
     Cls();
-    Run(steps.frame_work);
+    if (steps.frame_work) steps.frame_work();
     Flip(-1);
-    if (ExitWanted()) return 0;
+    if (ExitWanted() || frames == steps.frame_limit) return 0;
     SleepMilliseconds(FRAME_SLEEP_MS);
   }
 }

@@ -7,11 +7,13 @@
 namespace skyloom {
 
 // The work that start-up and each frame add around the loop; empty steps are
-// skipped.
+// skipped. A start-up step returns 0 to go on, or the exit status that ends
+// the program at once (having said why on standard error).
 struct TViewerSteps {
-  std::function<void()> before_display;  // before the display opens
-  std::function<void()> after_display;   // once the display is open
-  std::function<void()> frame_work;      // each frame, between Cls and Flip
+  std::function<int()> before_display;  // before the display opens
+  std::function<int()> after_display;   // once the display is open
+  std::function<void()> frame_work;     // each frame, between Cls and Flip
+  int frame_limit = 0;                  // frames to run before exiting with 0; 0: no limit
 };
 
 constexpr int ESCAPE_KEY = 27;
@@ -19,8 +21,9 @@ constexpr int FRAME_SLEEP_MS = 20;
 constexpr const char16_t* WINDOW_TITLE = u"Skyloom";
 
 // Runs start-up and the frame loop. Returns the process exit status: 0 after
-// Escape or a close request, 1 when no display could be opened (a one-line
-// reason is printed to standard error).
+// Escape, a close request or the frame limit; 1 when no display could be
+// opened (a one-line reason is printed to standard error); a start-up step's
+// own status when it fails.
 int RunViewer(const TViewerSteps& steps);
 
 }  // namespace skyloom
