@@ -1,0 +1,181 @@
+// Frame cost of the OpenGL backend on a viewer-like scene: per body a green
+// disc and a grey orbit loop of line segments, a colour change per body, then
+// Flip. Measured with batching on and with every primitive drawn on its own,
+// and the ratio of the two printed at the end. Needs an X display.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "runtime/backend_gl.h"
+#include "runtime/display.h"
+
+namespace skyloom {
+namespace {
+
+// One body of the scene: a disc of 12 to 40 corners and an orbit loop of 12
+// to 64 segments round it, the loop's corners worked out beforehand so that
+// the benchmark times the drawing only.
+struct TSceneBody {
+  float x, y, radius;
+  std::vector<float> loop;  // x, y pairs, the first corner repeated at the end
+};
+
+std::vector<TSceneBody> MakeScene(int bodies) {
+  std::vector<TSceneBody> scene(bodies);
+  uint32_t seed = 2024;
+  auto next = [&seed](int range) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>((seed >> 8) % static_cast<uint32_t>(range));
+  };
+  const int w = DisplayWidth(), h = DisplayHeight();
+  for (TSceneBody& b : scene) {
+    b.x = static_cast<float>(next(w));
+    b.y = static_cast<float>(next(h));
+    b.radius = static_cast<float>(6 + next(15));  // OvalCornerCount: 12 to 40 corners
+    const float orbit = b.radius + 4 + next(60);
+    const int segments = 12 + next(53);
+    for (int k = 0; k <= segments; ++k) {
+      const double a = 2 * M_PI * (k % segments) / segments;
+      b.loop.push_back(b.x + orbit * static_cast<float>(std::cos(a)));
+      b.loop.push_back(b.y + orbit * static_cast<float>(std::sin(a)));
+    }
+  }
+  return scene;
+}
+
+// Draws one frame of the scene as a camera would and shows it; returns the
+// number of primitives drawn.
+int64_t DrawFrame(const std::vector<TSceneBody>& scene) {
+  int64_t primitives = 0;
+  Cls();
+  for (const TSceneBody& b : scene) {
+    SetColor(0, 200, 0);
+    DrawOval(b.x - b.radius, b.y - b.radius, 2 * b.radius, 2 * b.radius);
+    SetColor(128, 128, 128);
+    const size_t corners = b.loop.size() / 2;
+    for (size_t k = 0; k + 1 < corners; ++k) {
+      DrawLine(b.loop[2 * k], b.loop[2 * k + 1], b.loop[2 * k + 2], b.loop[2 * k + 3], false);
+    }
+    primitives += static_cast<int64_t>(corners);  // the disc and corners - 1 lines
+  }
+  Flip(0);
+  return primitives;
+}
+
+void RunScene(benchmark::State& state, bool batching) {
+  const std::vector<TSceneBody> scene = MakeScene(static_cast<int>(state.range(0)));
+  TGLBackend::Current()->SetBatching(batching);
+  int64_t primitives = 0;
+  for (auto _ : state) primitives += DrawFrame(scene);
+  TGLBackend::Current()->SetBatching(true);
+  state.SetItemsProcessed(primitives);
+}
+
+void BM_SceneBatched(benchmark::State& state) {
+  RunScene(state, true);
+}
+BENCHMARK(BM_SceneBatched)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+
+// Baseline: the same frames with one glBegin/glEnd per primitive.
+void BM_ScenePerPrimitive(benchmark::State& state) {
+  RunScene(state, false);
+}
+BENCHMARK(BM_ScenePerPrimitive)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+
+// The fixed cost of a frame that both share: clearing the display and
+// showing it.
+void BM_EmptyFrame(benchmark::State& state) {
+  for (auto _ : state) DrawFrame({});
+}
+BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
+// The console report, plus the times of every run kept by benchmark and body
+// count, so that the ratios can be printed when all have run.
+class TRatioReporter : public benchmark::ConsoleReporter {
+ public:
+  // Coloured like the library's own report: only on a terminal.
+  TRatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
+      TTimes& t = times[{run.run_name.function_name, run.run_name.args}];
+      t.real.push_back(run.GetAdjustedRealTime());
+      t.cpu.push_back(run.GetAdjustedCPUTime());
+    }
+  }
+
+  // Prints the medians of the two ways at a body count, if both ran.
+  void PrintRatio(const std::string& bodies) {
+    TTimes& batched = times[{"BM_SceneBatched", bodies}];
+    TTimes& single = times[{"BM_ScenePerPrimitive", bodies}];
+    if (batched.real.empty() || single.real.empty()) return;
+    const double real_b = Median(batched.real), real_s = Median(single.real);
+    const double cpu_b = Median(batched.cpu), cpu_s = Median(single.cpu);
+    std::printf(
+        "%s bodies, a frame: batched %.1f ms (CPU %.1f ms), per primitive %.1f ms (CPU %.1f ms):"
+        " per primitive / batched = %.2f (CPU %.2f)\n",
+        bodies.c_str(), real_b, cpu_b, real_s, cpu_s, real_s / real_b, cpu_s / cpu_b);
+  }
+
+ private:
+  struct TTimes {
+    std::vector<double> real, cpu;
+  };
+
+  static double Median(std::vector<double>& t) {
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+  }
+
+  std::map<std::pair<std::string, std::string>, TTimes> times;
+};
+
+}  // namespace
+}  // namespace skyloom
+
+int main(int argc, char** argv) {
+  using namespace skyloom;
+  const char* display = std::getenv("DISPLAY");
+  if (!display || !*display) {
+    std::printf("bench_gl: DISPLAY is not set, so there is no display to draw on; skipped\n");
+    return 0;
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+  SetWindowTitle(u"Skyloom drawing benchmark");
+  const std::vector<TGraphicsMode> modes = GraphicsModes();
+  if (modes.empty() ||
+      !OpenDisplay(modes[0].width, modes[0].height, modes[0].depth, modes[0].hertz)) {
+    std::fprintf(stderr, "bench_gl: cannot open the display: %s\n", DisplayError().c_str());
+    return 1;
+  }
+  std::printf("display %d x %d\n", DisplayWidth(), DisplayHeight());
+
+  TRatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  for (const char* bodies : {"1000", "10000"}) reporter.PrintRatio(bodies);
+  benchmark::Shutdown();
+  CloseDisplay();
+  return 0;
+}
