@@ -39,9 +39,16 @@ class TRecordingBackend : public TDrawBackend {
   int presents = 0;
   int waited_presents = 0;  // presents that asked to wait for the vertical blank
 
-  void Forget() { primitives.clear(); }
+  // Empties primitives; their storage is reused by later recordings.
+  void Forget();
   // The most recent primitive (callers make sure there is one).
   const TRecordedPrimitive& Last() const { return primitives.back(); }
+
+ private:
+  // A fresh entry at the end of primitives, reusing a forgotten one's storage.
+  TRecordedPrimitive& Record(TRecordedPrimitive::Kind kind, const TDrawStyle& style);
+
+  std::vector<TRecordedPrimitive> _spare;
 };
 
 }  // namespace skyloom

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "imaging/png.h"
 #include "runtime/backend_gl.h"
@@ -33,6 +35,7 @@ struct TDisplaySession {
   std::u16string title;
   TDrawState state;
   TInputState input;
+  std::vector<TDrawPoint> oval_corners;  // reused by every DrawOval
 
   // At process exit the window and the context are released (which also
   // restores the desktop's mode). The connection to the window system is left
@@ -72,6 +75,29 @@ void CosSinDegrees(double degrees, double& c, double& s) {
   const double radians = degrees * M_PI / 180.0;
   c = std::cos(radians);
   s = std::sin(radians);
+}
+
+// The corner directions of an n-cornered oval, cos and sin of 360 * i / n
+// degrees, exactly as CosSinDegrees gives them.
+struct TUnitCircle {
+  std::vector<std::pair<double, double>> at;
+};
+
+// Ovals of up to this many corners (all that fit on a screen) keep their
+// corner directions from one oval to the next.
+constexpr int MAX_TABLED_CORNERS = 1024;
+
+// The table for n corners (a multiple of 4), made on first use; null for
+// larger n, whose corners are computed one by one.
+const TUnitCircle* UnitCircle(int n) {
+  static std::vector<TUnitCircle> tables(MAX_TABLED_CORNERS / 4 + 1);
+  if (n > MAX_TABLED_CORNERS) return nullptr;
+  TUnitCircle& table = tables[n / 4];
+  if (table.at.empty()) {
+    table.at.resize(n);
+    for (int i = 0; i < n; ++i) CosSinDegrees(360.0 * i / n, table.at[i].first, table.at[i].second);
+  }
+  return &table;
 }
 
 void DeriveTransform(TDrawState& state) {
@@ -307,11 +333,18 @@ void DrawOval(float x, float y, float w, float h) {
   if (!backend) return;
   const int n = OvalCornerCount(w, h);
   const float rx = w / 2, ry = h / 2;
-  std::vector<TDrawPoint> corners;
+  std::vector<TDrawPoint>& corners = Session().oval_corners;
+  corners.clear();
   corners.reserve(n);
+  const TUnitCircle* table = UnitCircle(n);
   for (int i = 0; i < n; ++i) {
     double c, s;
-    CosSinDegrees(360.0 * i / n, c, s);
+    if (table) {
+      c = table->at[i].first;
+      s = table->at[i].second;
+    } else {
+      CosSinDegrees(360.0 * i / n, c, s);
+    }
     corners.push_back(
         Place(x, y, static_cast<float>(rx + rx * c), static_cast<float>(ry + ry * s)));
   }
