@@ -188,8 +188,7 @@ bool TGLBackend::CreateWindowAndContext(const TGraphicsMode& mode, const std::u1
 TGLBackend::~TGLBackend() {
   if (g_current == this) g_current = nullptr;
   if (_context) {
-    Flush();
-    _batch = TBatch();      // lets go of the batch's texture while its context lives
+    Flush();                // also lets go of the batch's texture while its context lives
     g_live_generation = 0;  // textures of this context are gone with it
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(_context));
   }
@@ -252,9 +251,14 @@ TGLBackend::TDeviceStyle TGLBackend::DeviceStyle(const TDrawStyle& style) const 
 void TGLBackend::ApplyDeviceStyle(const TDeviceStyle& style) {
   glScissor(style.scissor[0], style.scissor[1], style.scissor[2], style.scissor[3]);
   glColor4ub(style.rgba[0], style.rgba[1], style.rgba[2], style.rgba[3]);
+  ApplyBlend(style.blend);
+}
+
+void TGLBackend::ApplyBlend(int blend) {
+  _applied_blend = blend;
   glDisable(GL_ALPHA_TEST);
   glDisable(GL_BLEND);
-  switch (style.blend) {
+  switch (blend) {
     case BLEND_MASK:
       glEnable(GL_ALPHA_TEST);
       glAlphaFunc(GL_GEQUAL, 0.5f);
@@ -301,7 +305,13 @@ void TGLBackend::StartBatch(TBatchKind kind, const TDeviceStyle& style, float li
 void TGLBackend::Flush() {
   if (_batch.kind == TBatchKind::NONE) return;
   const GLsizei count = static_cast<GLsizei>(_batch.vertices.size() / 2);
-  ApplyDeviceStyle(_batch.style);
+  // Switching the alpha test or blending off and on again costs the driver a
+  // new validation of its pipeline, so a batch leaves them as they are when
+  // the previous draw used the same blend mode.
+  const TDeviceStyle& style = _batch.style;
+  glScissor(style.scissor[0], style.scissor[1], style.scissor[2], style.scissor[3]);
+  glColor4ub(style.rgba[0], style.rgba[1], style.rgba[2], style.rgba[3]);
+  if (style.blend != _applied_blend) ApplyBlend(style.blend);
   glVertexPointer(2, GL_FLOAT, 0, _batch.vertices.data());
   switch (_batch.kind) {
     case TBatchKind::POLYGONS:

@@ -91,6 +91,8 @@ class TGLBackend : public TDrawBackend {
   TDeviceStyle DeviceStyle(const TDrawStyle& style) const;
   void ApplyViewport(const TViewport& viewport);
   void ApplyDeviceStyle(const TDeviceStyle& style);
+  // Sets the alpha test and blend function of a blend mode and notes it.
+  void ApplyBlend(int blend);
   void ApplyStyle(const TDrawStyle& style);
   unsigned TextureFor(TImage& image, int frame);
   // Sends what is pending unless it has the kind, style, line width and
@@ -106,6 +108,7 @@ class TGLBackend : public TDrawBackend {
   int _swap_interval = -2;  // the interval last asked of the platform; -2 none yet
   int _generation = 0;      // of the context, to tell stale textures
   bool _batching = true;
+  int _applied_blend = -1;  // the blend mode the device is set to; -1 not yet set
   TBatch _batch;
 };
 
