@@ -14,7 +14,6 @@ namespace skyloom {
 namespace {
 
 constexpr double kDegToRad = 0.017453292519943295;
-constexpr double kRadToDeg = 57.29577951308232;
 
 const vect2d kOrigin(0, 0);
 
@@ -34,14 +33,6 @@ void SetHoverColor() {
 }
 void SetOrbitColor() {
   SetColor(128, 128, 128);
-}
-
-// Turns v about (0, 0) through its polar form, as the model turns orbits.
-void RotatePolar(double& vx, double& vy, double degrees) {
-  const double length = std::sqrt(vx * vx + vy * vy);
-  const double angle = (std::atan2(vy, vx) * kRadToDeg + degrees) * kDegToRad;
-  vx = length * std::cos(angle);
-  vy = length * std::sin(angle);
 }
 
 }  // namespace
@@ -86,22 +77,34 @@ int camera::OrbitSides(double rx, double ry) {
       std::min<double>(MAX_ORBIT_SIDES, std::max<double>(MIN_ORBIT_SIDES, wanted)));
 }
 
-int camera::DrawEllipse(double cx, double cy, double rx, double ry, double rotation, double start) {
+void camera::OrbitCorners(double cx, double cy, double rx, double ry, double rotation, double start,
+                          std::vector<orbitcorner>& corners) {
   const int n = OrbitSides(rx, ry);
-  const double step = 360.0 / n;
-  double a = start;
-  float first_x = 0, first_y = 0, prev_x = 0, prev_y = 0;
-  for (int i = 0; i < n; ++i, a += step) {
-    double vx = std::cos(a * kDegToRad) * rx;
-    double vy = std::sin(a * kDegToRad) * ry;
-    if (rotation != 0) RotatePolar(vx, vy, rotation);
-    const float px = static_cast<float>(vx + cx), py = static_cast<float>(vy + cy);
-    if (i == 0) {
-      first_x = px;
-      first_y = py;
-    } else {
-      DrawLine(px, py, prev_x, prev_y, false);
-    }
+  const double step = 360.0 / n * kDegToRad;
+  const double turn_cos = std::cos(step), turn_sin = std::sin(step);
+  const double rot_cos = std::cos(rotation * kDegToRad), rot_sin = std::sin(rotation * kDegToRad);
+  double c = std::cos(start * kDegToRad), s = std::sin(start * kDegToRad);
+  corners.resize(n);
+  for (int i = 0; i < n; ++i) {
+    const double vx = c * rx, vy = s * ry;
+    corners[i] = {vx * rot_cos - vy * rot_sin + cx, vx * rot_sin + vy * rot_cos + cy};
+    const double next_c = c * turn_cos - s * turn_sin;
+    s = c * turn_sin + s * turn_cos;
+    c = next_c;
+  }
+}
+
+int camera::DrawEllipse(double cx, double cy, double rx, double ry, double rotation, double start) {
+  static std::vector<orbitcorner> corners;
+  OrbitCorners(cx, cy, rx, ry, rotation, start, corners);
+  const auto at = [](const orbitcorner& v) {
+    return std::make_pair(static_cast<float>(v.x), static_cast<float>(v.y));
+  };
+  auto [first_x, first_y] = at(corners.front());
+  float prev_x = first_x, prev_y = first_y;
+  for (size_t i = 1; i < corners.size(); ++i) {
+    const auto [px, py] = at(corners[i]);
+    DrawLine(px, py, prev_x, prev_y, false);
     prev_x = px;
     prev_y = py;
   }
@@ -109,16 +112,27 @@ int camera::DrawEllipse(double cx, double cy, double rx, double ry, double rotat
   return 0;
 }
 
+bool camera::canshow(double cx, double cy, double half_w, double half_h) const {
+  // One pixel more on every side for the width of lines. Written so that a
+  // NaN anywhere keeps the primitive.
+  const double left = -(w / 2) - 1, top = -(h / 2) - 1;
+  const double right = w - w / 2 + 1, bottom = h - h / 2 + 1;
+  return !(cx + half_w < left || cx - half_w > right || cy + half_h < top || cy - half_h > bottom);
+}
+
 int camera::drawbody(const body& b) {
   const vect2d& at = b.pos ? *b.pos : kOrigin;
   const double px = at.x - pos->x, py = at.y - pos->y;
-  if (b.pos) {
-    if (&b == focus.get()) {
+  const bool focused = &b == focus.get(), hovered = &b == over.get();
+  const int halo = focused && !hovered ? FOCUS_HALO : focused || hovered ? HOVER_HALO : 0;
+  const double reach = std::fabs(b.radius * zoom) + halo;
+  if (b.pos && canshow(px * zoom, py * zoom, reach, reach)) {
+    if (focused) {
       SetFocusColor();
-      DrawCircle(px, py, b.radius, zoom, &b == over.get() ? HOVER_HALO : FOCUS_HALO);
-    } else if (&b == over.get()) {
+      DrawCircle(px, py, b.radius, zoom, halo);
+    } else if (hovered) {
       SetHoverColor();
-      DrawCircle(px, py, b.radius, zoom, HOVER_HALO);
+      DrawCircle(px, py, b.radius, zoom, halo);
     }
     SetBodyColor();
     DrawCircle(px, py, b.radius, zoom, 0);
@@ -136,6 +150,9 @@ int camera::drawbody(const body& b) {
       rx *= kid->scaleorbit->x;
       ry *= kid->scaleorbit->y;
     }
+    // Turned any way, the ellipse stays within its larger radius.
+    const double orbit_reach = std::max(std::fabs(rx), std::fabs(ry));
+    if (!canshow(cx, cy, orbit_reach, orbit_reach)) continue;
     DrawEllipse(cx, cy, rx, ry, kid->rotorbit, kid->orbit->y);
   }
   return 0;

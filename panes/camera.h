@@ -6,6 +6,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "geom/bbox.h"
 #include "geom/vect2d.h"
@@ -71,9 +72,23 @@ class camera {
   // Sides of the outline for those radii: sqrt(rx * ry) / 4 within 12..64;
   // 12 when the product is negative.
   static int OrbitSides(double rx, double ry);
+  // The corners DrawEllipse joins, in order: corner i at angle start + i *
+  // 360 / n on the ellipse, turned by rotation about (cx, cy). The angle
+  // steps by a fixed turn and the rotation is one matrix for all corners.
+  struct orbitcorner {
+    double x, y;
+  };
+  static void OrbitCorners(double cx, double cy, double rx, double ry, double rotation,
+                           double start, std::vector<orbitcorner>& corners);
 
   // The world point shown at a screen point.
   vect2d worldat(int sx, int sy) const;
+
+ private:
+  // Whether a box given by its centre (relative to the rectangle's centre,
+  // in pixels) and half extents can reach the rectangle; what cannot is
+  // skipped before its corners are worked out.
+  bool canshow(double cx, double cy, double half_w, double half_h) const;
 };
 
 }  // namespace skyloom
