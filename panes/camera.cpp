@@ -137,7 +137,7 @@ int camera::drawbody(const body& b) {
     SetBodyColor();
     DrawCircle(px, py, b.radius, zoom, 0);
   }
-  SetOrbitColor();
+  bool orbit_colour = false;
   for (const bodyRef& kid : b.kids) {
     if (!kid->orbit) continue;
     double cx = px * zoom, cy = py * zoom;
@@ -153,6 +153,8 @@ int camera::drawbody(const body& b) {
     // Turned any way, the ellipse stays within its larger radius.
     const double orbit_reach = std::max(std::fabs(rx), std::fabs(ry));
     if (!canshow(cx, cy, orbit_reach, orbit_reach)) continue;
+    if (!orbit_colour) SetOrbitColor();
+    orbit_colour = true;
     DrawEllipse(cx, cy, rx, ry, kid->rotorbit, kid->orbit->y);
   }
   return 0;

@@ -1,66 +1,50 @@
-// The recording backend: appends one entry per drawing call. Entries that
-// Forget drops are kept aside and reused, so that recording frame after frame
-// does not allocate a vertex list per primitive.
+// The recording backend: appends one entry per drawing call.
 #include "runtime/backend_recording.h"
 
 #include <memory>
 
 namespace skyloom {
 
-TRecordedPrimitive& TRecordingBackend::Record(TRecordedPrimitive::Kind kind,
-                                              const TDrawStyle& style) {
-  if (_spare.empty()) {
-    primitives.emplace_back();
-  } else {
-    primitives.push_back(std::move(_spare.back()));
-    _spare.pop_back();
-  }
-  TRecordedPrimitive& p = primitives.back();
-  p.kind = kind;
-  p.vertices.clear();
-  p.style = style;
-  p.line_width = 0;
-  p.image = nullptr;
-  p.frame = 0;
-  return p;
-}
-
-void TRecordingBackend::Forget() {
-  for (TRecordedPrimitive& p : primitives) _spare.push_back(std::move(p));
-  primitives.clear();
+bool TRecordingBackend::Counted() {
+  ++counted;
+  return keep;
 }
 
 void TRecordingBackend::Clear(const TViewport& viewport, int red, int green, int blue) {
-  TDrawStyle style;
-  style.red = red;
-  style.green = green;
-  style.blue = blue;
-  style.viewport = viewport;
-  Record(TRecordedPrimitive::CLEAR, style);
+  if (!Counted()) return;
+  TRecordedPrimitive p;
+  p.kind = TRecordedPrimitive::CLEAR;
+  p.style.red = red;
+  p.style.green = green;
+  p.style.blue = blue;
+  p.style.viewport = viewport;
+  primitives.push_back(std::move(p));
 }
 
 void TRecordingBackend::FillPolygon(const std::vector<TDrawPoint>& corners,
                                     const TDrawStyle& style) {
-  Record(TRecordedPrimitive::POLYGON, style).vertices.assign(corners.begin(), corners.end());
+  if (Counted()) primitives.push_back({TRecordedPrimitive::POLYGON, corners, style});
 }
 
 void TRecordingBackend::Line(TDrawPoint from, TDrawPoint to, float width, const TDrawStyle& style) {
-  TRecordedPrimitive& p = Record(TRecordedPrimitive::LINE, style);
-  p.vertices.push_back(from);
-  p.vertices.push_back(to);
+  if (!Counted()) return;
+  TRecordedPrimitive p{TRecordedPrimitive::LINE, {from, to}, style};
   p.line_width = width;
+  primitives.push_back(std::move(p));
 }
 
 void TRecordingBackend::Point(TDrawPoint at, const TDrawStyle& style) {
-  Record(TRecordedPrimitive::POINT, style).vertices.push_back(at);
+  if (Counted()) primitives.push_back({TRecordedPrimitive::POINT, {at}, style});
 }
 
 void TRecordingBackend::Image(TImage& image, int frame, const TDrawPoint (&corners)[4],
                               const TDrawStyle& style) {
-  TRecordedPrimitive& p = Record(TRecordedPrimitive::IMAGE, style);
-  p.vertices.assign(corners, corners + 4);
+  if (!Counted()) return;
+  TRecordedPrimitive p{
+      TRecordedPrimitive::IMAGE, {corners[0], corners[1], corners[2], corners[3]}, style};
   p.image = &image;
   p.frame = frame;
+  primitives.push_back(std::move(p));
 }
 
 void TRecordingBackend::Present(bool wait_for_blank) {

@@ -3,6 +3,7 @@
 // with OpenRecordingDisplay(width, height) from runtime/display.h.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "runtime/backend.h"
@@ -34,21 +35,22 @@ class TRecordingBackend : public TDrawBackend {
   // The recorder keeps no pixels: a grab is opaque black of the asked size.
   PixmapRef Grab(int x, int y, int w, int h) override;
 
-  // Everything recorded since the display opened or since Forget().
+  // Everything recorded since the display opened or since Forget(), while
+  // keep is set. Cleared, the recorder only counts: a display whose own cost
+  // is next to nothing, for measuring the cost of what draws.
+  bool keep = true;
   std::vector<TRecordedPrimitive> primitives;
+  int64_t counted = 0;  // primitives since the display opened, kept or not
   int presents = 0;
   int waited_presents = 0;  // presents that asked to wait for the vertical blank
 
-  // Empties primitives; their storage is reused by later recordings.
-  void Forget();
+  void Forget() { primitives.clear(); }
   // The most recent primitive (callers make sure there is one).
   const TRecordedPrimitive& Last() const { return primitives.back(); }
 
  private:
-  // A fresh entry at the end of primitives, reusing a forgotten one's storage.
-  TRecordedPrimitive& Record(TRecordedPrimitive::Kind kind, const TDrawStyle& style);
-
-  std::vector<TRecordedPrimitive> _spare;
+  // Counts one primitive; whether to keep it.
+  bool Counted();
 };
 
 }  // namespace skyloom
