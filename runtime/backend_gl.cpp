@@ -315,7 +315,8 @@ void TGLBackend::Flush() {
   glVertexPointer(2, GL_FLOAT, 0, _batch.vertices.data());
   switch (_batch.kind) {
     case TBatchKind::POLYGONS:
-      glDrawArrays(GL_TRIANGLES, 0, count);
+      glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(_batch.indices.size()), GL_UNSIGNED_INT,
+                     _batch.indices.data());
       break;
     case TBatchKind::LINES:
       glLineWidth(_batch.line_width);
@@ -340,6 +341,7 @@ void TGLBackend::Flush() {
   _batch.kind = TBatchKind::NONE;
   _batch.vertices.clear();
   _batch.tex_coords.clear();
+  _batch.indices.clear();
   _batch.texture_owner.reset();
 }
 
@@ -352,16 +354,19 @@ void TGLBackend::Clear(const TViewport& viewport, int red, int green, int blue) 
 
 void TGLBackend::FillPolygon(const std::vector<TDrawPoint>& corners, const TDrawStyle& style) {
   if (_batching) {
-    // The fan around the first corner, as separate triangles; fewer than
-    // three corners fill nothing, as a fan of them would.
+    // The fan around the first corner, as separate triangles that index the
+    // corners: each corner is stored and transformed once, as in a fan, not
+    // once for every triangle it belongs to. Fewer than three corners fill
+    // nothing, as a fan of them would.
     if (corners.size() < 3) return;
     StartBatch(TBatchKind::POLYGONS, DeviceStyle(style), 0, 0);
-    std::vector<float>& v = _batch.vertices;
-    v.reserve(v.size() + (corners.size() - 2) * 6);
-    for (size_t i = 1; i + 1 < corners.size(); ++i) {
-      AppendVertex(v, corners[0]);
-      AppendVertex(v, corners[i]);
-      AppendVertex(v, corners[i + 1]);
+    const auto first = static_cast<GLuint>(_batch.vertices.size() / 2);
+    for (const TDrawPoint& p : corners) AppendVertex(_batch.vertices, p);
+    const auto n = static_cast<GLuint>(corners.size());
+    for (GLuint i = 1; i + 1 < n; ++i) {
+      _batch.indices.push_back(first);
+      _batch.indices.push_back(first + i);
+      _batch.indices.push_back(first + i + 1);
     }
     return;
   }

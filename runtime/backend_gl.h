@@ -20,7 +20,9 @@ std::vector<TGraphicsMode> SdlGraphicsModes(std::string& error);
 // Primitives are batched: a run of consecutive primitives of one kind
 // (polygons, lines, points, or images of one texture) drawn with one style
 // (colour, alpha, blend mode, viewport, and for lines the width) is kept in
-// client-side vertex arrays and sent to the device in a single draw call.
+// client-side vertex arrays and sent to the device in a single draw call:
+// polygons as indexed triangles (each fanned out from its first corner),
+// lines, points, and textured quads for images.
 // The run is sent when the kind or the style changes, before Clear, Present
 // and Grab, and when the backend goes away, so the pixels are the same as
 // when every primitive is drawn on its own: the same vertices, in the same
@@ -71,7 +73,8 @@ class TGLBackend : public TDrawBackend {
   enum class TBatchKind { NONE, POLYGONS, LINES, POINTS, IMAGES };
 
   // What is waiting to be drawn: one kind, one style, vertices as x, y pairs
-  // (for images also texture coordinates as s, t pairs).
+  // (for images also texture coordinates as s, t pairs; for polygons the
+  // corners of their triangles as indices into the vertices).
   struct TBatch {
     TBatchKind kind = TBatchKind::NONE;
     TDeviceStyle style;
@@ -82,6 +85,7 @@ class TGLBackend : public TDrawBackend {
     std::shared_ptr<TTexture> texture_owner;
     std::vector<float> vertices;
     std::vector<float> tex_coords;
+    std::vector<unsigned> indices;
   };
 
   TGLBackend() = default;
