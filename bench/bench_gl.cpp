@@ -1,7 +1,8 @@
 // Frame cost of the OpenGL backend on a viewer-like scene: per body a green
-// disc and a grey orbit loop of line segments, a colour change per body, then
-// Flip. Measured with batching on and with every primitive drawn on its own,
-// and the ratio of the two printed at the end. Needs an X display.
+// disc and a grey orbit loop of line segments, a colour change for each, then
+// Flip; also the discs alone and the loops alone. Measured with batching on
+// and with every primitive drawn on its own, the ratios printed at the end.
+// Needs an X display.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -51,57 +52,68 @@ std::vector<TSceneBody> MakeScene(int bodies) {
   return scene;
 }
 
+// What a frame draws of each body.
+enum TParts { DISCS = 1, LOOPS = 2, DISCS_AND_LOOPS = DISCS | LOOPS };
+
 // Draws one frame of the scene as a camera would and shows it; returns the
-// number of primitives drawn.
-int64_t DrawFrame(const std::vector<TSceneBody>& scene) {
+// number of primitives drawn. With both parts the colour changes twice a
+// body, so every disc and every loop is a batch of its own; one part alone
+// keeps one colour, so the whole frame is one batch.
+int64_t DrawFrame(const std::vector<TSceneBody>& scene, int parts) {
   int64_t primitives = 0;
   Cls();
   for (const TSceneBody& b : scene) {
-    SetColor(0, 200, 0);
-    DrawOval(b.x - b.radius, b.y - b.radius, 2 * b.radius, 2 * b.radius);
-    SetColor(128, 128, 128);
-    const size_t corners = b.loop.size() / 2;
-    for (size_t k = 0; k + 1 < corners; ++k) {
-      DrawLine(b.loop[2 * k], b.loop[2 * k + 1], b.loop[2 * k + 2], b.loop[2 * k + 3], false);
+    if (parts & DISCS) {
+      SetColor(0, 200, 0);
+      DrawOval(b.x - b.radius, b.y - b.radius, 2 * b.radius, 2 * b.radius);
+      ++primitives;
     }
-    primitives += static_cast<int64_t>(corners);  // the disc and corners - 1 lines
+    if (parts & LOOPS) {
+      SetColor(128, 128, 128);
+      const size_t corners = b.loop.size() / 2;
+      for (size_t k = 0; k + 1 < corners; ++k) {
+        DrawLine(b.loop[2 * k], b.loop[2 * k + 1], b.loop[2 * k + 2], b.loop[2 * k + 3], false);
+      }
+      primitives += static_cast<int64_t>(corners - 1);
+    }
   }
   Flip(0);
   return primitives;
 }
 
-void RunScene(benchmark::State& state, bool batching) {
+// Times are real time a frame: a software rasteriser does its work in threads
+// of its own, which the CPU column (the drawing thread alone) leaves out.
+void BM_Frame(benchmark::State& state, int parts, bool batching) {
   const std::vector<TSceneBody> scene = MakeScene(static_cast<int>(state.range(0)));
   TGLBackend::Current()->SetBatching(batching);
+  DrawFrame(scene, parts);  // untimed: the driver compiles its shaders on first use
   int64_t primitives = 0;
-  for (auto _ : state) primitives += DrawFrame(scene);
+  for (auto _ : state) primitives += DrawFrame(scene, parts);
   TGLBackend::Current()->SetBatching(true);
   state.SetItemsProcessed(primitives);
 }
 
-// Times are real time a frame: a software rasteriser does its work in threads
-// of its own, which the CPU column (the drawing thread alone) leaves out.
-void BM_SceneBatched(benchmark::State& state) {
-  RunScene(state, true);
-}
-BENCHMARK(BM_SceneBatched)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Each way of drawing is paired with the same frames drawn with one
+// glBegin/glEnd per primitive (per_primitive) as the baseline.
+#define FRAME_BENCHMARK(name, parts, batching)       \
+  BENCHMARK_CAPTURE(BM_Frame, name, parts, batching) \
+      ->Arg(1000)                                    \
+      ->Arg(10000)                                   \
+      ->Unit(benchmark::kMillisecond)                \
+      ->UseRealTime()
+FRAME_BENCHMARK(scene_batched, DISCS_AND_LOOPS, true);
+FRAME_BENCHMARK(scene_per_primitive, DISCS_AND_LOOPS, false);
+FRAME_BENCHMARK(discs_batched, DISCS, true);
+FRAME_BENCHMARK(discs_per_primitive, DISCS, false);
+FRAME_BENCHMARK(loops_batched, LOOPS, true);
+FRAME_BENCHMARK(loops_per_primitive, LOOPS, false);
 
-// Baseline: the same frames with one glBegin/glEnd per primitive.
-void BM_ScenePerPrimitive(benchmark::State& state) {
-  RunScene(state, false);
-}
-BENCHMARK(BM_ScenePerPrimitive)
-    ->Arg(1000)
-    ->Arg(10000)
+// The fixed cost of a frame that all share: clearing the display and
+// showing it.
+BENCHMARK_CAPTURE(BM_Frame, empty, DISCS_AND_LOOPS, true)
+    ->Arg(0)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-
-// The fixed cost of a frame that both share: clearing the display and
-// showing it.
-void BM_EmptyFrame(benchmark::State& state) {
-  for (auto _ : state) DrawFrame({});
-}
-BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The console report, plus the times of every run kept by benchmark and body
 // count, so that the ratios can be printed when all have run.
@@ -123,17 +135,19 @@ class TRatioReporter : public benchmark::ConsoleReporter {
     }
   }
 
-  // Prints the medians of the two ways at a body count, if both ran.
-  void PrintRatio(const std::string& bodies) {
-    TTimes& batched = times[{"BM_SceneBatched", bodies}];
-    TTimes& single = times[{"BM_ScenePerPrimitive", bodies}];
+  // Prints the medians of a way of drawing batched and per primitive at a
+  // body count, if both ran.
+  void PrintRatio(const std::string& parts, const std::string& bodies) {
+    TTimes& batched = times[{"BM_Frame/" + parts + "_batched", bodies}];
+    TTimes& single = times[{"BM_Frame/" + parts + "_per_primitive", bodies}];
     if (batched.real.empty() || single.real.empty()) return;
     const double real_b = Median(batched.real), real_s = Median(single.real);
     const double cpu_b = Median(batched.cpu), cpu_s = Median(single.cpu);
     std::printf(
-        "%s bodies, a frame: batched %.1f ms (drawing thread CPU %.1f ms), per primitive %.1f ms"
-        " (CPU %.1f ms): per primitive / batched = %.2f (CPU %.2f)\n",
-        bodies.c_str(), real_b, cpu_b, real_s, cpu_s, real_s / real_b, cpu_s / cpu_b);
+        "%s, %s bodies, a frame: batched %.1f ms (drawing thread CPU %.1f ms), per primitive"
+        " %.1f ms (CPU %.1f ms): per primitive / batched = %.2f (CPU %.2f)\n",
+        parts.c_str(), bodies.c_str(), real_b, cpu_b, real_s, cpu_s, real_s / real_b,
+        cpu_s / cpu_b);
   }
 
  private:
@@ -173,7 +187,9 @@ int main(int argc, char** argv) {
 
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  for (const char* bodies : {"1000", "10000"}) reporter.PrintRatio(bodies);
+  for (const char* parts : {"scene", "discs", "loops"}) {
+    for (const char* bodies : {"1000", "10000"}) reporter.PrintRatio(parts, bodies);
+  }
   benchmark::Shutdown();
   CloseDisplay();
   return 0;
