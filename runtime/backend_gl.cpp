@@ -8,6 +8,7 @@
 #include <SDL_opengl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -227,7 +228,7 @@ void TGLBackend::ApplyViewport(const TViewport& viewport) {
   glScissor(scissor[0], scissor[1], scissor[2], scissor[3]);
 }
 
-TGLBackend::TDeviceStyle TGLBackend::DeviceStyle(const TDrawStyle& style) const {
+TGLBackend::TDeviceStyle TGLBackend::DeviceStyle(const TDrawStyle& style, bool textured) const {
   TDeviceStyle device;
   device.rgba[0] = static_cast<GLubyte>(style.red);
   device.rgba[1] = static_cast<GLubyte>(style.green);
@@ -243,6 +244,13 @@ TGLBackend::TDeviceStyle TGLBackend::DeviceStyle(const TDrawStyle& style) const 
     default:  // unknown modes draw as BLEND_SOLID
       device.blend = BLEND_SOLID;
       break;
+  }
+  // An opaque colour passes the alpha test and blends to itself, so without a
+  // texture (whose texels carry their own alpha) plain writes give the same
+  // pixels without reading the frame: a software rasteriser fills far faster.
+  const bool opaque = device.rgba[3] == 255 && !textured;
+  if (opaque && (device.blend == BLEND_MASK || device.blend == BLEND_ALPHA)) {
+    device.blend = BLEND_SOLID;
   }
   ScissorFor(style.viewport, _height, device.scissor);
   return device;
@@ -280,8 +288,8 @@ void TGLBackend::ApplyBlend(int blend) {
   }
 }
 
-void TGLBackend::ApplyStyle(const TDrawStyle& style) {
-  ApplyDeviceStyle(DeviceStyle(style));
+void TGLBackend::ApplyStyle(const TDrawStyle& style, bool textured) {
+  ApplyDeviceStyle(DeviceStyle(style, textured));
 }
 
 void TGLBackend::SetBatching(bool on) {
@@ -430,7 +438,7 @@ void TGLBackend::Image(TImage& image, int frame, const TDrawPoint (&corners)[4],
   static constexpr GLfloat kTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
   const GLuint texture = TextureFor(image, frame);
   if (_batching) {
-    StartBatch(TBatchKind::IMAGES, DeviceStyle(style), 0, texture);
+    StartBatch(TBatchKind::IMAGES, DeviceStyle(style, true), 0, texture);
     if (!_batch.texture_owner) _batch.texture_owner = image.textures[frame];
     for (int i = 0; i < 4; ++i) {
       AppendVertex(_batch.vertices, corners[i]);
@@ -439,7 +447,7 @@ void TGLBackend::Image(TImage& image, int frame, const TDrawPoint (&corners)[4],
     }
     return;
   }
-  ApplyStyle(style);
+  ApplyStyle(style, true);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, texture);
   glBegin(GL_QUADS);

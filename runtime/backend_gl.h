@@ -92,12 +92,13 @@ class TGLBackend : public TDrawBackend {
   bool CreateWindowAndContext(const TGraphicsMode& mode, const std::u16string& title,
                               std::string& error);
   void SetUpProjection();
-  TDeviceStyle DeviceStyle(const TDrawStyle& style) const;
+  // What the device is told for a style; a texture keeps its blending.
+  TDeviceStyle DeviceStyle(const TDrawStyle& style, bool textured = false) const;
   void ApplyViewport(const TViewport& viewport);
   void ApplyDeviceStyle(const TDeviceStyle& style);
   // Sets the alpha test and blend function of a blend mode and notes it.
   void ApplyBlend(int blend);
-  void ApplyStyle(const TDrawStyle& style);
+  void ApplyStyle(const TDrawStyle& style, bool textured = false);
   unsigned TextureFor(TImage& image, int frame);
   // Sends what is pending unless it has the kind, style, line width and
   // texture asked for; then makes the batch be of those.
