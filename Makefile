@@ -6,9 +6,10 @@ ASAN_BUILD ?= build-asan
 BENCH_BUILD?= build-bench
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+SOAK_SECONDS ?= 1200
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test asan bench fuzz format clean
+.PHONY: all deps configure build run test soak asan bench fuzz format clean
 
 all: build
 
@@ -27,6 +28,10 @@ run: build
 
 test: build
 	@scripts/run-tests $(BUILD)
+
+# An endurance run of the viewer under random real X input (not part of test).
+soak: build
+	@SOAK_SECONDS=$(SOAK_SECONDS) scripts/soak $(BUILD)
 
 asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSKYLOOM_SANITIZE=ON >/dev/null
