@@ -16,11 +16,6 @@ constexpr int LEFT_SHIFT = 160, RIGHT_SHIFT = 161;
 constexpr int LEFT_CONTROL = 162, RIGHT_CONTROL = 163;
 constexpr int LEFT_ALT = 164, RIGHT_ALT = 165;
 
-// Clock readings wrap at 2^32: their difference is taken in 32 bits.
-int32_t Elapsed(int32_t now, int32_t then) {
-  return static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(then));
-}
-
 uint8_t KeyCode(int code) {
   return static_cast<uint8_t>(code);  // modulo 256
 }
@@ -46,7 +41,7 @@ int control_key::get(int delay) {
     lastms = now;
     return 0;
   }
-  if (delay >= 0 && Elapsed(now, lastms) >= delay) {
+  if (delay >= 0 && ClockDifference(now, lastms) >= delay) {
     lastms = now;
     return 1;
   }
@@ -109,7 +104,7 @@ int Key::downtime() const {
   bool any_held = false;
   for (const control_keyRef& k : keys) {
     if (!k->down()) continue;
-    const int32_t held = Elapsed(now, k->lastms);
+    const int32_t held = ClockDifference(now, k->lastms);
     longest = any_held ? std::max(longest, held) : held;
     any_held = true;
   }

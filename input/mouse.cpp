@@ -18,14 +18,7 @@ int32_t lastwheel = 0;
 int32_t mouseidle = 0;
 int32_t doubleclicktime = DOUBLE_CLICK_MS;
 
-namespace {
-
-// Clock readings wrap at 2^32: their difference is taken in 32 bits.
-int32_t Elapsed(int32_t now, int32_t then) {
-  return static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(then));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void InitMouse() {
   mousex = mousey = mousedx = mousedy = 0;
@@ -64,7 +57,7 @@ void updatemouse() {
   }
   for (int b = 1; b <= MOUSE_BUTTONS; ++b) {
     if (olddown[b] != 0 || mousedown[b] != 1) continue;
-    if (Elapsed(now, lastpress[b]) <= doubleclicktime) mousedoubleclick[b] = 1;
+    if (ClockDifference(now, lastpress[b]) <= doubleclicktime) mousedoubleclick[b] = 1;
     mousepressed[b] = 1;
     lastpress[b] = now;
   }

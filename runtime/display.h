@@ -213,6 +213,11 @@ void MoveMouse(int x, int y);
 // Milliseconds since an arbitrary start, wrapping like an unsigned 32-bit
 // counter: only differences of two readings mean anything.
 int MillisecondClock();
+// later - earlier for two clock readings, taken in 32 bits so that it stays
+// right across the clock's wrap.
+inline int ClockDifference(int later, int earlier) {
+  return static_cast<int>(static_cast<uint32_t>(later) - static_cast<uint32_t>(earlier));
+}
 // A negative or zero count returns at once.
 void SleepMilliseconds(int ms);
 // The local time of day as "HH:MM:SS", 24-hour clock.
