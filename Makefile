@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 SOAK_SECONDS ?= 1200
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test soak asan bench fuzz format clean
+.PHONY: all deps configure build run test soak docs asan bench fuzz format clean
 
 all: build
 
@@ -23,8 +23,7 @@ build: configure
 	@cmake --build $(BUILD)
 
 run: build
-	@if [ -x $(BUILD)/bin/skyloom ]; then $(BUILD)/bin/skyloom; \
-	else echo "The viewer is not built yet: build/bin/skyloom is missing."; fi
+	@$(BUILD)/bin/skyloom
 
 test: build
 	@scripts/run-tests $(BUILD)
@@ -32,6 +31,10 @@ test: build
 # An endurance run of the viewer under random real X input (not part of test).
 soak: build
 	@SOAK_SECONDS=$(SOAK_SECONDS) scripts/soak $(BUILD)
+
+# Remakes the README picture with the viewer's own screenshot under Xvfb.
+docs: build
+	@scripts/readme-screenshot $(BUILD)
 
 asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSKYLOOM_SANITIZE=ON >/dev/null
