@@ -77,14 +77,13 @@ int camera::OrbitSides(double rx, double ry) {
       std::min<double>(MAX_ORBIT_SIDES, std::max<double>(MIN_ORBIT_SIDES, wanted)));
 }
 
-void camera::OrbitCorners(double cx, double cy, double rx, double ry, double rotation, double start,
-                          std::vector<orbitcorner>& corners) {
+int camera::OrbitCorners(double cx, double cy, double rx, double ry, double rotation, double start,
+                         orbitcorners& corners) {
   const int n = OrbitSides(rx, ry);
   const double step = 360.0 / n * kDegToRad;
   const double turn_cos = std::cos(step), turn_sin = std::sin(step);
   const double rot_cos = std::cos(rotation * kDegToRad), rot_sin = std::sin(rotation * kDegToRad);
   double c = std::cos(start * kDegToRad), s = std::sin(start * kDegToRad);
-  corners.resize(n);
   for (int i = 0; i < n; ++i) {
     const double vx = c * rx, vy = s * ry;
     corners[i] = {vx * rot_cos - vy * rot_sin + cx, vx * rot_sin + vy * rot_cos + cy};
@@ -92,17 +91,18 @@ void camera::OrbitCorners(double cx, double cy, double rx, double ry, double rot
     s = c * turn_sin + s * turn_cos;
     c = next_c;
   }
+  return n;
 }
 
 int camera::DrawEllipse(double cx, double cy, double rx, double ry, double rotation, double start) {
-  static std::vector<orbitcorner> corners;
-  OrbitCorners(cx, cy, rx, ry, rotation, start, corners);
+  orbitcorners corners;
+  const int n = OrbitCorners(cx, cy, rx, ry, rotation, start, corners);
   const auto at = [](const orbitcorner& v) {
     return std::make_pair(static_cast<float>(v.x), static_cast<float>(v.y));
   };
   auto [first_x, first_y] = at(corners.front());
   float prev_x = first_x, prev_y = first_y;
-  for (size_t i = 1; i < corners.size(); ++i) {
+  for (int i = 1; i < n; ++i) {
     const auto [px, py] = at(corners[i]);
     DrawLine(px, py, prev_x, prev_y, false);
     prev_x = px;

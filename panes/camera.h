@@ -5,8 +5,8 @@
 // following a body.
 #pragma once
 
+#include <array>
 #include <memory>
-#include <vector>
 
 #include "geom/bbox.h"
 #include "geom/vect2d.h"
@@ -75,11 +75,13 @@ class camera {
   // The corners DrawEllipse joins, in order: corner i at angle start + i *
   // 360 / n on the ellipse, turned by rotation about (cx, cy). The angle
   // steps by a fixed turn and the rotation is one matrix for all corners.
+  // Returns how many corners it wrote (OrbitSides).
   struct orbitcorner {
     double x, y;
   };
-  static void OrbitCorners(double cx, double cy, double rx, double ry, double rotation,
-                           double start, std::vector<orbitcorner>& corners);
+  using orbitcorners = std::array<orbitcorner, MAX_ORBIT_SIDES>;
+  static int OrbitCorners(double cx, double cy, double rx, double ry, double rotation, double start,
+                          orbitcorners& corners);
 
   // The world point shown at a screen point.
   vect2d worldat(int sx, int sy) const;

@@ -46,11 +46,10 @@ TEST(OrbitCorners, AgreeWithThePolarFormWithinAMillionthOfAPixel) {
       {1e4, -1e4, 20000, 19000, 90, 1},  // far off, large
       {0, 0, 0, 0, 30, 0},               // a point
   };
-  std::vector<camera::orbitcorner> corners;
+  camera::orbitcorners corners;
   for (const Orbit& o : orbits) {
-    camera::OrbitCorners(o.cx, o.cy, o.rx, o.ry, o.rotation, o.start, corners);
-    const int n = camera::OrbitSides(o.rx, o.ry);
-    ASSERT_EQ(static_cast<int>(corners.size()), n);
+    const int n = camera::OrbitCorners(o.cx, o.cy, o.rx, o.ry, o.rotation, o.start, corners);
+    ASSERT_EQ(n, camera::OrbitSides(o.rx, o.ry));
     double a = o.start;
     for (int i = 0; i < n; ++i, a += 360.0 / n) {
       const camera::orbitcorner expected = PolarCorner(o.cx, o.cy, o.rx, o.ry, o.rotation, a);
