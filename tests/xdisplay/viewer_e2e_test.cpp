@@ -510,6 +510,10 @@ TEST_F(ViewerE2ETest, LeftClickSelectsABody) {
   // Pressed on Sol: selected while hovered, a teal ring 3 pixels wide. (The
   // press waits for the hover, so that the drag rectangle from the last
   // pointer place does not cross the ring.)
+  // More than the double-click time after the press on the follow button,
+  // which would otherwise make this press a double click (measured from
+  // press to press wherever they land) and follow Sol.
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
   ASSERT_NO_FATAL_FAILURE(MoveTo({sol.x - 6, sol.y + 10}));
   ScreenWhen([&](const ScreenImage& s) {
     return CountOnCircle(s, kHoverHalo, sol.x, sol.y, kSolRadius + 1.5) == 36;
@@ -630,8 +634,15 @@ INSTANTIATE_TEST_SUITE_P(Ways, ViewerFollowTest,
                                                                         : "DoubleClick";
                          });
 
+// Sol without its planet, for the tests that measure Sol's disc: Sol 1's
+// orbit passes within a few pixels of Sol, and on a slow run the test reaches
+// that part of the orbit, where Sol 1 would be measured as part of the disc.
+void WriteSolAlone(const std::string& folder) {
+  std::ofstream(folder + "/sol.txt") << "#root[ #body[ name: Sol; radius: 17; x: 0; y: 0; ]; ];";
+}
+
 TEST_F(ViewerE2ETest, WheelAndKeysZoomByAQuarterPerStep) {
-  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(Start({"sol.txt"}, WriteSolAlone));
   // Sol's radius on screen is 17 x zoom. With the pointer on Sol the view
   // zooms about Sol; with it 200 pixels to the right it zooms about that point
   // (in by a fifth of the way, 0.21, out by exactly a quarter).
@@ -664,7 +675,7 @@ TEST_F(ViewerE2ETest, WheelAndKeysZoomByAQuarterPerStep) {
 }
 
 TEST_F(ViewerE2ETest, SplitAndMergeButtonsRetileTheScreen) {
-  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_NO_FATAL_FAILURE(Start({"sol.txt"}, WriteSolAlone));
   const Pane left{8, 8, 504, 752}, right{512, 8, 504, 752};
   // A column or row of the screen, at places that no body or orbit of the
   // panes here reaches: the frame's grey, or black between and inside panes.
