@@ -2,12 +2,23 @@
 // tools: options anywhere, one path, errors as one line of text.
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
 namespace skyloom {
 
 namespace {
+
+constexpr TViewerOption OPTIONS[] = {
+    {"--frames", "N", "run N frames (a whole number from 1 up), then exit"},
+    {"--help", "", "show this text"},
+};
+
+constexpr const char* USAGE_HEAD =
+    "Shows an orbital system full screen: the one the definition file DEFINITION\n"
+    "(or the embedded resource incbin::NAME) describes, else the built-in one.\n"
+    "Holding Escape or closing the window quits.\n";
 
 // N of --frames: a whole number from 1 up in plain digits, nothing else.
 bool ParseFrames(std::string_view text, int& frames) {
@@ -21,6 +32,32 @@ bool ParseFrames(std::string_view text, int& frames) {
 }
 
 }  // namespace
+
+std::span<const TViewerOption> ViewerOptions() {
+  return OPTIONS;
+}
+
+std::string ViewerUsage() {
+  std::string synopsis = "usage: skyloom";
+  size_t width = 0;
+  for (const TViewerOption& option : OPTIONS) {
+    if (option.name == "--help") continue;
+    synopsis += " [" + std::string(option.name);
+    if (!option.argument.empty()) synopsis += " " + std::string(option.argument);
+    synopsis += "]";
+  }
+  for (const TViewerOption& option : OPTIONS) {
+    width = std::max(width, option.name.size() + 1 + option.argument.size());
+  }
+  std::string usage = synopsis + " [DEFINITION]\n\n" + USAGE_HEAD + "\n";
+  for (const TViewerOption& option : OPTIONS) {
+    std::string left = std::string(option.name);
+    if (!option.argument.empty()) left += " " + std::string(option.argument);
+    usage +=
+        "  " + left + std::string(width - left.size() + 2, ' ') + std::string(option.help) + "\n";
+  }
+  return usage;
+}
 
 std::string ParseViewerArguments(const std::vector<std::string_view>& args,
                                  TViewerOptions& options) {

@@ -2,6 +2,7 @@
 // options without printing anything, so that main decides what goes where.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,24 +13,27 @@ namespace skyloom {
 struct TViewerOptions {
   int frames = 0;          // frames to run before exiting with 0; 0: no limit
   std::string definition;  // file path or "incbin::NAME" as given; empty: the embedded one
-  bool help = false;       // --help: print VIEWER_USAGE to standard output, exit 0
+  bool help = false;       // --help: print ViewerUsage() to standard output, exit 0
 };
 
-// The text --help prints, and a usage error prints after its one-line message.
-constexpr const char* VIEWER_USAGE =
-    "usage: skyloom [--frames N] [DEFINITION]\n"
-    "\n"
-    "Shows an orbital system full screen: the one the definition file DEFINITION\n"
-    "(or the embedded resource incbin::NAME) describes, else the built-in one.\n"
-    "Holding Escape or closing the window quits.\n"
-    "\n"
-    "  --frames N  run N frames (a whole number from 1 up), then exit\n"
-    "  --help      show this text\n";
+// One option of the viewer's command line, as --help and the man page list it.
+struct TViewerOption {
+  std::string_view name;      // "--frames"
+  std::string_view argument;  // "N", or "" for a flag
+  std::string_view help;      // one line: what it does
+};
+
+// Every option in the order --help lists them.
+std::span<const TViewerOption> ViewerOptions();
+
+// The text --help prints, and a usage error prints after its one-line
+// message: the synopsis, a short description, then one line per option.
+std::string ViewerUsage();
 
 // Fills options from the arguments (without the program name) and returns
 // "" when they are well formed. Otherwise returns a one-line message without
 // a line end or the program's name, e.g. "unknown option --fast": main then
-// prints it and VIEWER_USAGE to standard error and exits with 2.
+// prints it and ViewerUsage() to standard error and exits with 2.
 //
 // Every argument that starts with "-" (but "-" alone) is an option: "--help"
 // or "-h", and "--frames N", where N is a whole number from 1 up in plain

@@ -16,11 +16,11 @@ int main(int argc, char** argv) {
   const std::string error =
       skyloom::ParseViewerArguments(std::vector<std::string_view>(argv + 1, argv + argc), options);
   if (!error.empty()) {
-    std::fprintf(stderr, "skyloom: %s\n%s", error.c_str(), skyloom::VIEWER_USAGE);
+    std::fprintf(stderr, "skyloom: %s\n%s", error.c_str(), skyloom::ViewerUsage().c_str());
     return 2;
   }
   if (options.help) {
-    std::fputs(skyloom::VIEWER_USAGE, stdout);
+    std::fputs(skyloom::ViewerUsage().c_str(), stdout);
     return 0;
   }
 

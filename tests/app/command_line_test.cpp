@@ -82,10 +82,20 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
 }
 
 TEST(ViewerUsage, SynopsisFirstAndEndsWithALineEnd) {
-  const std::string_view usage = VIEWER_USAGE;
+  const std::string text = ViewerUsage();
+  const std::string_view usage = text;
   EXPECT_TRUE(usage.starts_with("usage: skyloom [--frames N] [DEFINITION]\n"));
   EXPECT_TRUE(usage.ends_with("\n"));
   EXPECT_NE(usage.find("--help"), std::string_view::npos);
+}
+
+TEST(ViewerUsage, ListsEveryOptionOnALineOfItsOwn) {
+  const std::string usage = ViewerUsage();
+  for (const TViewerOption& option : ViewerOptions()) {
+    const std::string line = "\n  " + std::string(option.name);
+    EXPECT_NE(usage.find(line), std::string::npos) << option.name;
+    EXPECT_NE(usage.find(std::string(option.help) + "\n"), std::string::npos) << option.name;
+  }
 }
 
 TEST(OneLineText, ControlCharactersBecomeEscapes) {
