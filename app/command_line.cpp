@@ -13,6 +13,7 @@ namespace {
 constexpr TViewerOption OPTIONS[] = {
     {"--frames", "N", "run N frames (a whole number from 1 up), then exit"},
     {"--help", "", "show this text"},
+    {"--version", "", "print the program's name and version, then exit"},
 };
 
 constexpr const char* USAGE_HEAD =
@@ -41,7 +42,7 @@ std::string ViewerUsage() {
   std::string synopsis = "usage: skyloom";
   size_t width = 0;
   for (const TViewerOption& option : OPTIONS) {
-    if (option.name == "--help") continue;
+    if (option.name == "--help" || option.name == "--version") continue;
     synopsis += " [" + std::string(option.name);
     if (!option.argument.empty()) synopsis += " " + std::string(option.argument);
     synopsis += "]";
@@ -66,6 +67,8 @@ std::string ParseViewerArguments(const std::vector<std::string_view>& args,
     const std::string_view arg = args[i];
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (arg == "--frames") {
       if (++i == args.size()) return "--frames needs a number of frames";
       if (!ParseFrames(args[i], options.frames)) {

@@ -10,6 +10,7 @@
 #include "app/definition.h"
 #include "app/viewer.h"
 #include "assets/embedded.h"
+#include "skyloom_version.h"
 
 int main(int argc, char** argv) {
   skyloom::TViewerOptions options;
@@ -21,6 +22,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(skyloom::ViewerUsage().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("skyloom %s\n", skyloom::SKYLOOM_VERSION);
     return 0;
   }
 

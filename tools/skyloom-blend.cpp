@@ -13,6 +13,7 @@
 #include "runtime/open.h"
 #include "runtime/pixmap.h"
 #include "runtime/strings.h"
+#include "skyloom_version.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ constexpr char kUsage[] =
     "  --flags N    channels to change: 1 blue, 2 green, 4 red, 8 alpha, added\n"
     "               together (default 15)\n"
     "  --list       print the name of every blend mode, one per line\n"
-    "  --help       show this text\n";
+    "  --help       show this text\n"
+    "  --version    print the program's name and version, then exit\n";
 
 struct Options {
   std::string mode = "Normal";
@@ -44,6 +46,7 @@ struct Options {
   std::vector<std::string> paths;  // top, bottom, output
   bool list = false;
   bool help = false;
+  bool version = false;
 };
 
 // A whole number, optionally negative, and nothing else.
@@ -62,6 +65,8 @@ std::string ParseArguments(const std::vector<std::string_view>& args, Options& o
     };
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (arg == "--list") {
       options.list = true;
     } else if (arg == "--mode") {
@@ -82,7 +87,7 @@ std::string ParseArguments(const std::vector<std::string_view>& args, Options& o
       options.paths.emplace_back(arg);
     }
   }
-  if (!options.list && !options.help && options.paths.size() != 3) {
+  if (!options.list && !options.help && !options.version && options.paths.size() != 3) {
     return "expected TOP.png BOTTOM.png OUT.png";
   }
   return "";
@@ -156,6 +161,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("skyloom-blend %s\n", SKYLOOM_VERSION);
     return 0;
   }
   if (options.list) {

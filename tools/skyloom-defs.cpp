@@ -12,6 +12,7 @@
 #include "defs/dictnode.h"
 #include "model/space.h"
 #include "runtime/strings.h"
+#include "skyloom_version.h"
 
 namespace {
 
@@ -25,12 +26,14 @@ constexpr char kUsage[] =
     "  --id KEY   identity key that copy references match (default: id)\n"
     "  --steps N  instead of the tree, build the orbital system from it, advance\n"
     "             it N frames and print each body's name, x and y (tab-separated)\n"
-    "  --help     show this text\n";
+    "  --help     show this text\n"
+    "  --version  print the program's name and version, then exit\n";
 
 struct Options {
   std::string idkey = "id";
   std::string path;
   bool help = false;
+  bool version = false;
   int steps = -1;  // frames to advance with --steps; -1 prints the tree instead
 };
 
@@ -47,6 +50,8 @@ std::string ParseArguments(const std::vector<std::string_view>& args, Options& o
     const std::string_view arg = args[i];
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (arg == "--id") {
       if (++i == args.size()) return "--id needs a key";
       options.idkey = args[i];
@@ -63,7 +68,7 @@ std::string ParseArguments(const std::vector<std::string_view>& args, Options& o
       return "more than one PATH given";
     }
   }
-  if (!options.help && options.path.empty()) return "no PATH given";
+  if (!options.help && !options.version && options.path.empty()) return "no PATH given";
   return "";
 }
 
@@ -100,6 +105,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("skyloom-defs %s\n", skyloom::SKYLOOM_VERSION);
     return 0;
   }
 

@@ -14,6 +14,7 @@
 #include "imaging/png.h"
 #include "runtime/open.h"
 #include "runtime/strings.h"
+#include "skyloom_version.h"
 #include "text/font.h"
 #include "text/glyphsource.h"
 #include "text/gradient.h"
@@ -35,6 +36,7 @@ constexpr char kUsage[] =
     "  skyloom-font render FONT TEXT OUT.png [--box W H Z] [--align left|right|center]\n"
     "                      [--colour AARRGGBB] [--zoom N]\n"
     "  skyloom-font gradient OUT.png\n"
+    "  skyloom-font --help | --version\n"
     "FONT is a file path or an incbin:: name such as incbin::font_data/brisle.ift.\n";
 
 // A command line that does not follow the usage.
@@ -260,9 +262,17 @@ int Gradient(const std::vector<std::string>& args) {
   return 0;
 }
 
+int PrintText(const std::string& text) {
+  std::fputs(text.c_str(), stdout);
+  return 0;
+}
+
 int Run(const std::vector<std::string>& args) {
   if (args.empty()) throw UsageError{"no command given"};
   const std::string& command = args[0];
+  if (command == "--help" || command == "-h") return PrintText(kUsage);
+  if (command == "--version")
+    return PrintText("skyloom-font " + std::string(SKYLOOM_VERSION) + "\n");
   if (command == "info") return Info(args);
   if (command == "export") return Export(args);
   if (command == "build") return Build(args);

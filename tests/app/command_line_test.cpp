@@ -18,6 +18,7 @@ struct ArgsCase {
   int frames = 0;
   std::string definition = "";
   bool help = false;
+  bool version = false;
 };
 
 TEST(ParseViewerArguments, OptionsOrUsageErrors) {
@@ -38,6 +39,10 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
       {"--help", {"--help"}, "", 0, "", true},
       {"-h", {"-h"}, "", 0, "", true},
       {"help beside other options", {"--frames", "3", "a.txt", "--help"}, "", 3, "a.txt", true},
+      {"--version", {"--version"}, "", 0, "", false, true},
+      {"version beside a path", {"a.txt", "--version"}, "", 0, "a.txt", false, true},
+      {"a short -v is not --version", {"-v"}, "unknown option -v"},
+      {"version glued to a value", {"--version=1"}, "unknown option --version=1"},
 
       {"frames without N", {"--frames"}, "--frames needs a number of frames"},
       {"frames without N after a path", {"a.txt", "--frames"}, "--frames needs a number of frames"},
@@ -78,6 +83,7 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
     EXPECT_EQ(options.frames, c.frames);
     EXPECT_EQ(options.definition, c.definition);
     EXPECT_EQ(options.help, c.help);
+    EXPECT_EQ(options.version, c.version);
   }
 }
 
