@@ -1,5 +1,6 @@
 # Skyloom: every entry point installs what is missing first, then builds with
-# CMake and Ninja. `make run` starts the viewer, `make test` runs every test.
+# CMake and Ninja. `make run` starts the viewer, `make test` runs every test,
+# `make install` installs it under PREFIX and `make package` makes a .deb.
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -8,8 +9,9 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 SOAK_SECONDS ?= 1200
 CMAKE_FLAGS ?=
+PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build run test soak docs asan bench fuzz format clean
+.PHONY: all deps configure build run test install package soak docs asan bench fuzz format clean
 
 all: build
 
@@ -27,6 +29,15 @@ run: build
 
 test: build
 	@scripts/run-tests $(BUILD)
+
+# The programs, desktop entry, icons, man pages, README and licence under
+# PREFIX (DESTDIR, when set, is put in front of it, as for staging).
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package, $(BUILD)/skyloom_VERSION_ARCH.deb, installing under /usr.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 # An endurance run of the viewer under random real X input (not part of test).
 soak: build

@@ -66,5 +66,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "")
+# SDL opens the OpenGL library (libGL.so.1) itself at run time, which the
+# computed list cannot see; it is the one dependency named by hand.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libgl1)
 include(CPack)
