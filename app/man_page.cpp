@@ -14,9 +14,14 @@ constexpr const char* NAME_AND_SYNOPSIS_HEAD =
     ".SH NAME\n"
     "skyloom \\- full\\-screen viewer for a two\\-dimensional orbital system\n"
     ".SH SYNOPSIS\n"
+    ".nh\n"
+    ".ad l\n"
     ".B skyloom\n";
 
+// The synopsis is set ragged and unhyphenated; the description restores both.
 constexpr const char* DESCRIPTION =
+    ".ad\n"
+    ".hy\n"
     ".SH DESCRIPTION\n"
     ".B skyloom\n"
     "shows an orbital system full screen: bodies that stand still or move on\n"
