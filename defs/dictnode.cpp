@@ -70,7 +70,8 @@ class DefinitionReader {
 // What one parse shares across nested nodes and included files.
 struct ParseState {
   int depth = 0;
-  std::vector<std::string> openfiles;  // files being parsed, outermost first
+  std::vector<std::string> openfiles;    // files being parsed, outermost first
+  DefinitionSources* sources = nullptr;  // where to record what is read; may be null
 };
 
 class DepthGuard {
@@ -122,6 +123,7 @@ dictnodeRef ParseFile(const std::u16string& path, const std::u16string& idkey, P
   }
   StreamRef stream = OpenInput(path);
   if (!stream) return nullptr;
+  if (state.sources) state.sources->files.push_back(path);
   state.openfiles.push_back(std::move(identity));
   struct Pop {
     ParseState& state;
@@ -239,6 +241,7 @@ void Include(dictnode& node, ParseState& state, const std::u16string& dir,
     if (!ExtensionOf(p).empty()) {
       insert(p);
     } else {
+      if (state.sources) state.sources->directories.push_back(p);
       for (const std::u16string& name : ListDirectory(p, true)) insert(p + u"/" + name);
     }
   }
@@ -356,8 +359,10 @@ dictnode::~dictnode() {
   while (next && next.use_count() == 1) next = std::move(next->copyof);
 }
 
-dictnodeRef dictnode::parsefile(const std::u16string& path, const std::u16string& idkey) {
+dictnodeRef dictnode::parsefile(const std::u16string& path, const std::u16string& idkey,
+                                DefinitionSources* sources) {
   ParseState state;
+  state.sources = sources;
   return ParseFile(path, idkey, state);
 }
 
