@@ -117,13 +117,14 @@ dictnodeRef ParseNode(DefinitionReader& reader, ParseState& state, const std::u1
 // is already being parsed further out (an include cycle).
 dictnodeRef ParseFile(const std::u16string& path, const std::u16string& idkey, ParseState& state) {
   if (IsDirectory(path)) return nullptr;
+  // Recorded even when it cannot be opened: creating it changes what parses.
+  if (state.sources) state.sources->files.push_back(path);
   std::string identity = FileIdentity(path);
   for (const std::string& open : state.openfiles) {
     if (open == identity) return nullptr;
   }
   StreamRef stream = OpenInput(path);
   if (!stream) return nullptr;
-  if (state.sources) state.sources->files.push_back(path);
   state.openfiles.push_back(std::move(identity));
   struct Pop {
     ParseState& state;

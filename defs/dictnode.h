@@ -36,10 +36,11 @@ class DefinitionParseError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// What one parse read: every file it opened (the top file first, then each
-// included file in reading order) and every folder an include listed, as the
-// paths the parser used. A caller that shows a definition watches these to
-// notice edits, files added to or removed from an included folder included.
+// What one parse read: every file it opened or tried to open (the top file
+// first, then each included file in reading order, also one that is missing)
+// and every folder an include listed, as the paths the parser used. A caller
+// that shows a definition watches these to notice edits, files created and
+// files added to or removed from an included folder included.
 struct DefinitionSources {
   std::vector<std::u16string> files;
   std::vector<std::u16string> directories;

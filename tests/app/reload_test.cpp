@@ -56,6 +56,13 @@ std::string Edited(const std::string& from, const std::string& to) {
   return Replaced(kSystem, from, to);
 }
 
+// A Sun that takes its planets from inc.txt, later.txt (missing at first) and
+// every file of the folder parts.
+constexpr const char* kIncluding = R"(#root[
+  #include[ id: more; file: inc.txt; file: later.txt; file: parts; ];
+  #body copyof: more[ name: Sun; x: 0; y: 0; radius: 20; ];
+];)";
+
 constexpr const char* kRock = "#body[ name: Rock; radius: 1; orbitdist: 10; revspeed: 3; ];";
 
 struct TRgb {
@@ -439,24 +446,50 @@ TEST_F(ReloadTest, CtrlRReloadsOnceAPressAlsoWithoutWatching) {
   EXPECT_TRUE(Find(u"Planet", 16));
 }
 
-// Watching, a save shows within half a second of frames; the key modifier
-// state that other keys see is left as it was.
+// Watching, a save shows within half a second of frames, also a save of an
+// included file, one created where an include named it, and one added to an
+// included folder; each save gives one reload. The key modifier state that
+// other keys see is left as it was.
 TEST_F(ReloadTest, AWatchedSaveIsSwappedInWithinHalfASecond) {
-  Start(kSystem, /*watch=*/true);
-  for (int i = 0; i < 20; ++i) Frame(33);
-  const spaceRef old = system_;
-  Write(Edited("radius: 6;", "radius: 16;"));
-  int waited = 0;
-  while (system_ == old && waited < 2000) {
-    Frame(33);
-    waited += 33;
+  struct Case {
+    const char* name;
+    std::string file;      // written ...
+    std::string text;      // ... with this
+    std::u16string shown;  // a body the reload brings
+  };
+  const Case cases[] = {
+      {"the top file", "sys.txt", Replaced(kIncluding, "radius: 20;", "radius: 16;"), u"Sun"},
+      {"an included file", "inc.txt", "#body[ name: Edited; x: 1; y: 1; radius: 3; ];", u"Edited"},
+      {"a missing included file created", "later.txt", "#body[ name: Later; x: 1; y: 1; ];",
+       u"Later"},
+      {"a file added to an included folder", "parts/new.txt", "#body[ name: New; x: 1; y: 1; ];",
+       u"New"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "parts");
+    Write("#body[ name: Included; x: 1; y: 1; radius: 3; ];", "inc.txt");
+    Write("#body[ name: Part; x: 2; y: 2; ];", "parts/a.txt");
+    Start(kIncluding, /*watch=*/true);
+    for (int i = 0; i < 20; ++i) Frame(33);
+    const spaceRef old = system_;
+    Write(c.text, c.file);
+    int waited = 0;
+    while (system_ == old && waited < 2000) {
+      Frame(33);
+      waited += 33;
+    }
+    EXPECT_LE(waited, 500);
+    const auto& all = system_->allbodies;
+    EXPECT_TRUE(std::any_of(all.begin(), all.end(), [&](const bodyRef& b) {
+      return b->name == c.shown && (c.shown != u"Sun" || b->radius == 16);
+    }));
+    const spaceRef shown = system_;
+    for (int i = 0; i < 60; ++i) Frame(33);
+    EXPECT_EQ(system_, shown) << "one save, one reload";
+    EXPECT_EQ(modstate, 0);
   }
-  EXPECT_LE(waited, 500);
-  EXPECT_TRUE(Find(u"Planet", 16));
-  const spaceRef shown = system_;
-  for (int i = 0; i < 60; ++i) Frame(33);
-  EXPECT_EQ(system_, shown) << "one save, one reload";
-  EXPECT_EQ(modstate, 0);
 }
 
 }  // namespace
