@@ -20,7 +20,7 @@ struct TPathStamp {
   bool exists = false;
   uint64_t identity = 0;  // device and inode folded together
   int64_t size = -1;
-  int64_t modified = 0;            // last write time in the file system's ticks
+  int64_t modified = 0;            // last write time in nanoseconds
   std::vector<std::string> names;  // a folder's entries, sorted
 
   bool operator==(const TPathStamp&) const = default;
