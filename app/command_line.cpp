@@ -12,6 +12,7 @@ namespace {
 
 constexpr TViewerOption OPTIONS[] = {
     {"--frames", "N", "run N frames (a whole number from 1 up), then exit"},
+    {"--no-watch", "", "do not reload DEFINITION when its files change (Ctrl+R still does)"},
     {"--help", "", "show this text"},
     {"--version", "", "print the program's name and version, then exit"},
 };
@@ -69,6 +70,8 @@ std::string ParseViewerArguments(const std::vector<std::string_view>& args,
       options.help = true;
     } else if (arg == "--version") {
       options.version = true;
+    } else if (arg == "--no-watch") {
+      options.watch = false;
     } else if (arg == "--frames") {
       if (++i == args.size()) return "--frames needs a number of frames";
       if (!ParseFrames(args[i], options.frames)) {

@@ -15,6 +15,7 @@ struct TViewerOptions {
   std::string definition;  // file path or "incbin::NAME" as given; empty: the embedded one
   bool help = false;       // --help: print ViewerUsage() to standard output, exit 0
   bool version = false;    // --version: print "skyloom VERSION" to standard output, exit 0
+  bool watch = true;       // follow edits of a DEFINITION file; --no-watch turns it off
 };
 
 // One option of the viewer's command line, as --help and the man page list it.
@@ -37,9 +38,9 @@ std::string ViewerUsage();
 // prints it and ViewerUsage() to standard error and exits with 2.
 //
 // Every argument that starts with "-" (but "-" alone) is an option: "--help"
-// or "-h", "--version", and "--frames N", where N is a whole number from 1 up in plain
-// digits; a repeated --frames counts the last time. Any other argument is
-// the DEFINITION; an empty one, or a second one, is an error.
+// or "-h", "--version", "--no-watch", and "--frames N", where N is a whole number from 1 up in
+// plain digits; a repeated --frames counts the last time. Any other argument is the DEFINITION; an
+// empty one, or a second one, is an error.
 std::string ParseViewerArguments(const std::vector<std::string_view>& args,
                                  TViewerOptions& options);
 

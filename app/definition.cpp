@@ -48,8 +48,11 @@ std::u16string DefinitionUrl(const std::string& definition) {
   return definition.empty() ? std::u16string(EMBEDDED_DEFINITION) : FromBytes(definition);
 }
 
-dictnodeRef LoadDefinition(const std::u16string& url, std::string& error) {
+dictnodeRef LoadDefinition(const std::u16string& url, std::string& error,
+                           std::vector<std::string>* warnings, DefinitionSources* sources) {
   error.clear();
+  if (warnings) warnings->clear();
+  if (sources) *sources = DefinitionSources();
   const auto fail = [&](const std::string& reason) {
     error = UrlText(url) + ": " + OneLineText(reason);
     return dictnodeRef();
@@ -57,7 +60,7 @@ dictnodeRef LoadDefinition(const std::u16string& url, std::string& error) {
   if (url.empty()) return fail("cannot open the file");
   dictnodeRef root;
   try {
-    root = dictnode::parsefile(ParsePath(url), DEFINITION_ID_KEY);
+    root = dictnode::parsefile(ParsePath(url), DEFINITION_ID_KEY, sources);
   } catch (const TStreamReadException& e) {
     // The parser reads past the end of a text that holds no node or leaves
     // one unclosed.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "defs/dictnode.h"
 
@@ -26,6 +27,14 @@ std::u16string DefinitionUrl(const std::string& definition);
 // the url, ": " and the reason, e.g. "x.txt: cannot open the file", or the
 // parser's message, which names the byte offset of the fault. A definition
 // without any body is no failure; it builds an empty system.
-dictnodeRef LoadDefinition(const std::u16string& url, std::string& error);
+//
+// warnings, when given, is cleared and receives one line per warning about
+// the text, in the compilers' form "FILE:LINE:COLUMN: warning: MESSAGE"; no
+// warnings are raised yet. sources, when given, is cleared and receives the
+// files and folders the parse read (also on failure, as far as it got), the
+// set a viewer watches for edits.
+dictnodeRef LoadDefinition(const std::u16string& url, std::string& error,
+                           std::vector<std::string>* warnings = nullptr,
+                           DefinitionSources* sources = nullptr);
 
 }  // namespace skyloom

@@ -1,9 +1,10 @@
-// The skyloom viewer: "skyloom [--frames N] [DEFINITION]". Without arguments it
-// shows the embedded system full screen until Escape is held or the window
-// is closed.
+// The skyloom viewer: "skyloom [--frames N] [--no-watch] [DEFINITION]".
+// Without arguments it shows the embedded system full screen until Escape is
+// held or the window is closed; a DEFINITION file is reloaded as it is edited.
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/command_line.h"
@@ -31,16 +32,20 @@ int main(int argc, char** argv) {
 
   // A file of the user's is read before the display opens, so that a broken
   // one is reported without a screen flashing up.
-  skyloom::dictnodeRef definition;
+  skyloom::TShownDefinition shown;
   if (!options.definition.empty()) {
     skyloom::RegisterEmbeddedResources();
     std::string reason;
-    definition = skyloom::LoadDefinition(skyloom::DefinitionUrl(options.definition), reason);
-    if (!definition) {
+    shown.url = skyloom::DefinitionUrl(options.definition);
+    shown.root = skyloom::LoadDefinition(shown.url, reason, &shown.warnings, &shown.sources);
+    if (!shown.root) {
       std::fprintf(stderr, "skyloom: %s\n", reason.c_str());
       return 1;
     }
+    for (const std::string& warning : shown.warnings) std::fprintf(stderr, "%s\n", warning.c_str());
+    // Embedded definitions cannot change while the viewer runs.
+    shown.watch = options.watch && shown.url.find(u"::") == std::u16string::npos;
   }
-  skyloom::TViewer viewer(definition);
+  skyloom::TViewer viewer(std::move(shown));
   return skyloom::RunViewer(viewer.Steps(options.frames));
 }

@@ -34,18 +34,22 @@ int TViewer::BeforeDisplay() {
 int TViewer::AfterDisplay() {
   std::string error;
   if (!loadlabelfont(error)) return Fail("cannot load the label font: " + error);
-  if (!_definition) {
-    _definition = LoadDefinition(EMBEDDED_DEFINITION, error);
-    if (!_definition) return Fail("cannot read the system definition: " + error);
+  if (!_shown.root) {
+    _shown.root = LoadDefinition(EMBEDDED_DEFINITION, error);
+    if (!_shown.root) return Fail("cannot read the system definition: " + error);
   }
-  _system = space::read(*_definition);
+  _system = space::read(*_shown.root);
   _workspace = workspace::Create(_system);
+  _reload = std::make_unique<TDefinitionReload>(_shown, MillisecondClock());
+  _shown.root.reset();  // the running system holds what it needs
   return 0;
 }
 
 void TViewer::FrameWork() {
   updatemouse();
+  _system = _reload->Frame(*_workspace, _system);
   _workspace->draw();
+  _reload->drawbands();
   _workspace->update();
   _system->update();
 }

@@ -4,6 +4,9 @@
 // work, in the order the frame loop runs them.
 #pragma once
 
+#include <memory>
+
+#include "app/definition_reload.h"
 #include "app/frame_loop.h"
 #include "app/workspace.h"
 #include "defs/dictnode.h"
@@ -15,17 +18,23 @@ class TViewer {
   // definition: the tree to show, parsed before the display opened (a file
   // named on the command line); null shows the embedded definition, parsed
   // once the display is open.
-  explicit TViewer(dictnodeRef definition = nullptr) : _definition(std::move(definition)) {}
+  explicit TViewer(dictnodeRef definition = nullptr) { _shown.root = std::move(definition); }
+  // shown: the definition with where it came from, what it read and whether
+  // edits of its files are followed.
+  explicit TViewer(TShownDefinition shown) : _shown(std::move(shown)) {}
 
   // Registers the embedded files, initialises the panes (with the mouse
   // state and hotkeys) and the gradient bar, creates the screenshot hotkey
   // and loads the follow icons. Returns 0.
   int BeforeDisplay();
   // Loads the label font, parses the definition if need be, builds the
-  // system and the workspace. Returns 0, or 1 after printing one line on
-  // standard error when the font or the definition cannot be loaded.
+  // system and the workspace and starts following the definition. Returns
+  // 0, or 1 after printing one line on standard error when the font or the
+  // definition cannot be loaded.
   int AfterDisplay();
-  // updatemouse, the workspace's draw and update, one step of the system.
+  // updatemouse, a reload of the definition if one is due (swapped in before
+  // anything is drawn), the workspace's draw, the message band, the
+  // workspace's update, one step of the system.
   void FrameWork();
 
   // The loop's steps bound to this viewer.
@@ -33,11 +42,13 @@ class TViewer {
 
   const spaceRef& system() const { return _system; }
   const workspaceRef& desk() const { return _workspace; }
+  TDefinitionReload& reload() { return *_reload; }
 
  private:
-  dictnodeRef _definition;
+  TShownDefinition _shown;
   spaceRef _system;
   workspaceRef _workspace;
+  std::unique_ptr<TDefinitionReload> _reload;
 };
 
 }  // namespace skyloom

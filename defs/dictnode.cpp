@@ -70,7 +70,8 @@ class DefinitionReader {
 // What one parse shares across nested nodes and included files.
 struct ParseState {
   int depth = 0;
-  std::vector<std::string> openfiles;  // files being parsed, outermost first
+  std::vector<std::string> openfiles;    // files being parsed, outermost first
+  DefinitionSources* sources = nullptr;  // where to record what is read; may be null
 };
 
 class DepthGuard {
@@ -116,6 +117,8 @@ dictnodeRef ParseNode(DefinitionReader& reader, ParseState& state, const std::u1
 // is already being parsed further out (an include cycle).
 dictnodeRef ParseFile(const std::u16string& path, const std::u16string& idkey, ParseState& state) {
   if (IsDirectory(path)) return nullptr;
+  // Recorded even when it cannot be opened: creating it changes what parses.
+  if (state.sources) state.sources->files.push_back(path);
   std::string identity = FileIdentity(path);
   for (const std::string& open : state.openfiles) {
     if (open == identity) return nullptr;
@@ -239,6 +242,7 @@ void Include(dictnode& node, ParseState& state, const std::u16string& dir,
     if (!ExtensionOf(p).empty()) {
       insert(p);
     } else {
+      if (state.sources) state.sources->directories.push_back(p);
       for (const std::u16string& name : ListDirectory(p, true)) insert(p + u"/" + name);
     }
   }
@@ -356,8 +360,10 @@ dictnode::~dictnode() {
   while (next && next.use_count() == 1) next = std::move(next->copyof);
 }
 
-dictnodeRef dictnode::parsefile(const std::u16string& path, const std::u16string& idkey) {
+dictnodeRef dictnode::parsefile(const std::u16string& path, const std::u16string& idkey,
+                                DefinitionSources* sources) {
   ParseState state;
+  state.sources = sources;
   return ParseFile(path, idkey, state);
 }
 

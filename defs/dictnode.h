@@ -36,6 +36,16 @@ class DefinitionParseError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// What one parse read: every file it opened or tried to open (the top file
+// first, then each included file in reading order, also one that is missing)
+// and every folder an include listed, as the paths the parser used. A caller
+// that shows a definition watches these to notice edits, files created and
+// files added to or removed from an included folder included.
+struct DefinitionSources {
+  std::vector<std::u16string> files;
+  std::vector<std::u16string> directories;
+};
+
 // One entry of a node: the lower-cased key and its value.
 class dictnodedata : public Object {
  public:
@@ -62,8 +72,10 @@ class dictnode : public Object {
   // Opens path (a file path or an "incbin::" resource name) and parses one
   // node from it; null when it cannot be opened. Raises the stream's
   // "Error reading from stream" when the text ends early and
-  // DefinitionParseError for a text it refuses.
-  static dictnodeRef parsefile(const std::u16string& path, const std::u16string& idkey);
+  // DefinitionParseError for a text it refuses. When sources is given, the
+  // files and folders read are added to it, also those read before a failure.
+  static dictnodeRef parsefile(const std::u16string& path, const std::u16string& idkey,
+                               DefinitionSources* sources = nullptr);
   // Parses one node from the stream. dir ends with "/" and prefixes the
   // paths of included files; path is recorded in every node read. The
   // stream is left just after the node's closing "]".

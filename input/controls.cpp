@@ -19,6 +19,10 @@ constexpr TControl CONTROLS[] = {
      "F11 (held)",
      "saves the whole screen as screenshots/HH.MM.SS.png every frame",
      {key(122)}},
+    {"Program",
+     "Ctrl+R",
+     "reads the definition file again at once and shows it in place, keeping every pane's view",
+     {key(82, Key::ctrl)}},
 
     {"View", "pointer over a body",
      "a dark green ring round it and its name in the pane's top-left corner"},

@@ -11,7 +11,16 @@ int space::init() {
 
 int space::update() {
   for (const bodyRef& b : bodies) b->update();
+  elapsed += 1;
   return 0;
+}
+
+int space::carrytime(double frames) {
+  for (const bodyRef& b : allbodies) {
+    if (b->orbit) b->orbit->y += b->revspeed * frames;
+  }
+  elapsed = frames;
+  return init();
 }
 
 int space::getallbodies() {

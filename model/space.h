@@ -18,6 +18,9 @@ class space : public Object {
  public:
   bodyList bodies;     // the top-level bodies
   bodyList allbodies;  // every body in pre-order: each body, then its descendants
+  // Simulated frames so far: update adds one per call. A system rebuilt from
+  // an edited definition starts from this time (see carrytime).
+  double elapsed = 0;
 
   static spaceRef Create() { return std::make_shared<space>(); }
 
@@ -26,7 +29,12 @@ class space : public Object {
   static spaceRef read(dictnode& node);
 
   int init();    // init of every top-level body
-  int update();  // one frame: update of every top-level body
+  int update();  // one frame: update of every top-level body, elapsed + 1
+
+  // Moves every orbiting body to where it stands after `frames` simulated
+  // frames from its starting angle (angle + revspeed * frames), sets elapsed
+  // to frames and places the tree again. For a freshly read system only.
+  int carrytime(double frames);
 
   int getallbodies();             // refills allbodies from the tree
   int addbody(const bodyRef& b);  // appends b, then its descendants

@@ -19,6 +19,7 @@ struct ArgsCase {
   std::string definition = "";
   bool help = false;
   bool version = false;
+  bool watch = true;
 };
 
 TEST(ParseViewerArguments, OptionsOrUsageErrors) {
@@ -43,6 +44,15 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
       {"version beside a path", {"a.txt", "--version"}, "", 0, "a.txt", false, true},
       {"a short -v is not --version", {"-v"}, "unknown option -v"},
       {"version glued to a value", {"--version=1"}, "unknown option --version=1"},
+      {"no-watch before a path", {"--no-watch", "a.txt"}, "", 0, "a.txt", false, false, false},
+      {"no-watch after a path and frames",
+       {"a.txt", "--frames", "2", "--no-watch"},
+       "",
+       2,
+       "a.txt",
+       false,
+       false},
+      {"no-watch alone", {"--no-watch"}, "", 0, "", false, false, false},
 
       {"frames without N", {"--frames"}, "--frames needs a number of frames"},
       {"frames without N after a path", {"a.txt", "--frames"}, "--frames needs a number of frames"},
@@ -66,6 +76,8 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
       {"unknown long option", {"--fast", "a.txt"}, "unknown option --fast"},
       {"unknown short option", {"-x"}, "unknown option -x"},
       {"glued frames value", {"--frames=3"}, "unknown option --frames=3"},
+      {"no-watch with a value", {"--no-watch=1"}, "unknown option --no-watch=1"},
+      {"no-watch misspelt", {"--nowatch"}, "unknown option --nowatch"},
       {"two paths", {"a.txt", "b.txt"}, "more than one DEFINITION given"},
       {"two paths around frames",
        {"a.txt", "--frames", "2", "b.txt"},
@@ -84,13 +96,14 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
     EXPECT_EQ(options.definition, c.definition);
     EXPECT_EQ(options.help, c.help);
     EXPECT_EQ(options.version, c.version);
+    EXPECT_EQ(options.watch, c.watch);
   }
 }
 
 TEST(ViewerUsage, SynopsisFirstAndEndsWithALineEnd) {
   const std::string text = ViewerUsage();
   const std::string_view usage = text;
-  EXPECT_TRUE(usage.starts_with("usage: skyloom [--frames N] [DEFINITION]\n"));
+  EXPECT_TRUE(usage.starts_with("usage: skyloom [--frames N] [--no-watch] [DEFINITION]\n"));
   EXPECT_TRUE(usage.ends_with("\n"));
   EXPECT_NE(usage.find("--help"), std::string_view::npos);
 }

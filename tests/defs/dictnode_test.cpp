@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -370,6 +371,52 @@ TEST_F(DictNodeFilesTest, IncludesFilesAndDirectoriesRelativeToTheIncludingFile)
   dictnodeRef two = include->getnode(u"one")->getnode(u"include")->getnode(u"two");
   ASSERT_NE(two, nullptr);
   EXPECT_EQ(two->getvalue(u"b"), u"2");
+}
+
+// What a parse read, for watching: every file tried (also a missing one and
+// one that breaks the parse) and every folder listed, whatever the outcome.
+TEST_F(DictNodeFilesTest, RecordsEveryFileAndFolderItReads) {
+  const std::u16string main = Write(
+      "defs/main.txt", "#main[ #include[ file: more.txt; file: parts; file: missing.txt; ]; ]");
+  Write("defs/more.txt", "#more[ a: 1; ]");
+  Write("defs/parts/one.txt", "#one[ #include[ file: sub/two.txt ] ]");
+  Write("defs/parts/sub/two.txt", "#two[ b: 2; ]");
+  Write("defs/parts/three.def", "#three[]");
+  const std::u16string broken = Write("broken.txt", "#b[ #include[ file: bad.txt; ]; ]");
+  Write("bad.txt", "#bad[ never closed ");
+  const auto path = [&](const std::string& relative) {
+    return FromBytes((dir_ / relative).string());
+  };
+  const auto sorted = [](std::vector<std::u16string> paths) {
+    std::sort(paths.begin(), paths.end());
+    return paths;
+  };
+  struct Case {
+    const char* name;
+    std::u16string top;
+    std::vector<std::u16string> files;  // in any order
+    std::vector<std::u16string> directories;
+  };
+  const Case cases[] = {
+      {"files, a folder and a nested include",
+       main,
+       {main, path("defs/more.txt"), path("defs/missing.txt"), path("defs/parts/one.txt"),
+        path("defs/parts/sub/two.txt"), path("defs/parts/three.def")},
+       {path("defs/parts")}},
+      {"a missing top file", path("absent.txt"), {path("absent.txt")}, {}},
+      {"an included file that breaks the parse", broken, {broken, path("bad.txt")}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DefinitionSources sources;
+    try {
+      dictnode::parsefile(c.top, u"id", &sources);
+    } catch (const TStreamReadException&) {
+    }
+    EXPECT_EQ(sources.files.front(), c.top) << "the top file first";
+    EXPECT_EQ(sorted(sources.files), sorted(c.files));
+    EXPECT_EQ(sources.directories, c.directories);
+  }
 }
 
 TEST_F(DictNodeFilesTest, ParseFileOfAMissingPathGivesNull) {

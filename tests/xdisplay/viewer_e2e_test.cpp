@@ -912,7 +912,7 @@ TEST(ViewerCommandLineTest, AnswersOrRefusesBeforeOpeningTheDisplay) {
     int stderr_lines;          // -1: any number
     std::string stderr_names;  // a text that the error names
   };
-  const std::string usage = "usage: skyloom [--frames N] [DEFINITION]\n";
+  const std::string usage = "usage: skyloom [--frames N] [--no-watch] [DEFINITION]\n";
   const Case cases[] = {
       {{"--help"}, 0, usage, "", 0, ""},
       {{"--frames", "0"}, 2, "", "skyloom: --frames", -1, usage},
