@@ -51,6 +51,7 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
        2,
        "a.txt",
        false,
+       false,
        false},
       {"no-watch alone", {"--no-watch"}, "", 0, "", false, false, false},
 
