@@ -10,7 +10,7 @@ int space::init() {
 }
 
 int space::update() {
-  for (const bodyRef& b : bodies) b->update();
+  if (!paused) step();
   return 0;
 }
 
