@@ -12,6 +12,7 @@ namespace {
 
 constexpr TViewerOption OPTIONS[] = {
     {"--frames", "N", "run N frames (a whole number from 1 up), then exit"},
+    {"--paused", "", "start with time paused (Space resumes, . steps)"},
     {"--help", "", "show this text"},
 };
 
@@ -66,6 +67,8 @@ std::string ParseViewerArguments(const std::vector<std::string_view>& args,
     const std::string_view arg = args[i];
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--paused") {
+      options.paused = true;
     } else if (arg == "--frames") {
       if (++i == args.size()) return "--frames needs a number of frames";
       if (!ParseFrames(args[i], options.frames)) {

@@ -14,6 +14,7 @@ struct TViewerOptions {
   int frames = 0;          // frames to run before exiting with 0; 0: no limit
   std::string definition;  // file path or "incbin::NAME" as given; empty: the embedded one
   bool help = false;       // --help: print ViewerUsage() to standard output, exit 0
+  bool paused = false;     // --paused: start with simulated time paused
 };
 
 // One option of the viewer's command line, as --help and the man page list it.
@@ -36,7 +37,7 @@ std::string ViewerUsage();
 // prints it and ViewerUsage() to standard error and exits with 2.
 //
 // Every argument that starts with "-" (but "-" alone) is an option: "--help"
-// or "-h", and "--frames N", where N is a whole number from 1 up in plain
+// or "-h", "--paused", and "--frames N", where N is a whole number from 1 up in plain
 // digits; a repeated --frames counts the last time. Any other argument is
 // the DEFINITION; an empty one, or a second one, is an error.
 std::string ParseViewerArguments(const std::vector<std::string_view>& args,

@@ -36,6 +36,6 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  skyloom::TViewer viewer(definition);
+  skyloom::TViewer viewer(definition, options.paused);
   return skyloom::RunViewer(viewer.Steps(options.frames));
 }

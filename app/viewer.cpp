@@ -39,13 +39,17 @@ int TViewer::AfterDisplay() {
     if (!_definition) return Fail("cannot read the system definition: " + error);
   }
   _system = space::read(*_definition);
+  _system->paused = _paused;
   _workspace = workspace::Create(_system);
+  _controls = std::make_unique<TViewerControls>(_system, _workspace);
   return 0;
 }
 
 void TViewer::FrameWork() {
   updatemouse();
   _workspace->draw();
+  _controls->draw();
+  _controls->update();
   _workspace->update();
   _system->update();
 }
@@ -56,6 +60,7 @@ TViewerSteps TViewer::Steps(int frame_limit) {
   steps.after_display = [this] { return AfterDisplay(); };
   steps.frame_work = [this] { FrameWork(); };
   steps.frame_limit = frame_limit;
+  steps.escape_taken = [this] { return _controls && _controls->escapetaken(); };
   return steps;
 }
 

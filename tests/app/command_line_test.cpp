@@ -18,6 +18,7 @@ struct ArgsCase {
   int frames = 0;
   std::string definition = "";
   bool help = false;
+  bool paused = false;
 };
 
 TEST(ParseViewerArguments, OptionsOrUsageErrors) {
@@ -38,6 +39,15 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
       {"--help", {"--help"}, "", 0, "", true},
       {"-h", {"-h"}, "", 0, "", true},
       {"help beside other options", {"--frames", "3", "a.txt", "--help"}, "", 3, "a.txt", true},
+      {"--paused", {"--paused"}, "", 0, "", false, true},
+      {"paused among the others",
+       {"x.txt", "--paused", "--frames", "2"},
+       "",
+       2,
+       "x.txt",
+       false,
+       true},
+      {"paused twice", {"--paused", "--paused"}, "", 0, "", false, true},
 
       {"frames without N", {"--frames"}, "--frames needs a number of frames"},
       {"frames without N after a path", {"a.txt", "--frames"}, "--frames needs a number of frames"},
@@ -61,6 +71,8 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
       {"unknown long option", {"--fast", "a.txt"}, "unknown option --fast"},
       {"unknown short option", {"-x"}, "unknown option -x"},
       {"glued frames value", {"--frames=3"}, "unknown option --frames=3"},
+      {"paused takes no value", {"--paused=1"}, "unknown option --paused=1"},
+      {"a short paused", {"-p"}, "unknown option -p"},
       {"two paths", {"a.txt", "b.txt"}, "more than one DEFINITION given"},
       {"two paths around frames",
        {"a.txt", "--frames", "2", "b.txt"},
@@ -78,13 +90,14 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
     EXPECT_EQ(options.frames, c.frames);
     EXPECT_EQ(options.definition, c.definition);
     EXPECT_EQ(options.help, c.help);
+    EXPECT_EQ(options.paused, c.paused);
   }
 }
 
 TEST(ViewerUsage, SynopsisFirstAndEndsWithALineEnd) {
   const std::string text = ViewerUsage();
   const std::string_view usage = text;
-  EXPECT_TRUE(usage.starts_with("usage: skyloom [--frames N] [DEFINITION]\n"));
+  EXPECT_TRUE(usage.starts_with("usage: skyloom [--frames N] [--paused] [DEFINITION]\n"));
   EXPECT_TRUE(usage.ends_with("\n"));
   EXPECT_NE(usage.find("--help"), std::string_view::npos);
 }
