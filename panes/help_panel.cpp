@@ -14,6 +14,7 @@ namespace {
 constexpr int PANEL_PADDING = 16;
 constexpr int COLUMN_GAP = 16;  // between the input and effect texts, and between columns
 constexpr int SECTION_GAP = 6;  // extra space above each heading but the first
+constexpr int ROW_INDENT = 12;  // controls stand indented under their heading
 
 std::u16string Text(std::string_view ascii) {
   return std::u16string(ascii.begin(), ascii.end());
@@ -63,7 +64,7 @@ int helppanel::draw(int x, int y, int w, int h) const {
     input_w = std::max(input_w, Width(*font, line.input));
     effect_w = std::max(effect_w, Width(*font, line.effect));
   }
-  const int column_w = input_w + COLUMN_GAP + effect_w + COLUMN_GAP;
+  const int column_w = ROW_INDENT + input_w + COLUMN_GAP + effect_w + COLUMN_GAP;
   const int line_h = font->height();
   const int top = y + PANEL_PADDING, bottom = y + h - PANEL_PADDING;
   int left = x + PANEL_PADDING, at = top;
@@ -75,9 +76,12 @@ int helppanel::draw(int x, int y, int w, int h) const {
       at = top;
     }
     if (at != top) at += gap;
-    font->Draw(line.input, left, at, Font::LALIGN, nullptr, 1, 0, nullptr);
-    if (!line.heading) {
-      font->Draw(line.effect, left + input_w + COLUMN_GAP, at, Font::LALIGN, nullptr, 1, 0,
+    if (line.heading) {
+      font->Draw(line.input, left, at, Font::LALIGN, nullptr, 1, 0, nullptr);
+    } else {
+      const int input_x = left + ROW_INDENT;
+      font->Draw(line.input, input_x, at, Font::LALIGN, nullptr, 1, 0, nullptr);
+      font->Draw(line.effect, input_x + input_w + COLUMN_GAP, at, Font::LALIGN, nullptr, 1, 0,
                  nullptr);
     }
     at += line_h;
