@@ -41,7 +41,7 @@ int TViewer::AfterDisplay() {
   _system = space::read(*_definition);
   _system->paused = _paused;
   _workspace = workspace::Create(_system);
-  _controls = std::make_unique<TViewerControls>(_system, _workspace);
+  _controls = std::make_unique<TViewerControls>(_workspace);
   return 0;
 }
 

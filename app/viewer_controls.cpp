@@ -9,18 +9,22 @@
 
 namespace skyloom {
 
-TViewerControls::TViewerControls(spaceRef system, workspaceRef desk)
-    : _system(std::move(system)), _desk(std::move(desk)) {
+TViewerControls::TViewerControls(workspaceRef desk) : _desk(std::move(desk)) {
   bindkeys();
 }
 
 void TViewerControls::bindkeys() {
   const auto on = [this](int code, auto act) { _keys.bind({code, Key::none}, act); };
-  on(PAUSE_KEY, [this] { _system->togglepause(); });
-  on(FASTER_KEY, [this] { _system->faster(); });
-  on(SLOWER_KEY, [this] { _system->slower(); });
-  on(REVERSE_KEY, [this] { _system->reverse(); });
-  on(STEP_KEY, [this] { _system->stepframe(); });
+  const auto time = [this, &on](int code, int (space::*act)()) {
+    on(code, [this, act] {
+      if (_desk->view) ((*_desk->view).*act)();
+    });
+  };
+  time(PAUSE_KEY, &space::togglepause);
+  time(FASTER_KEY, &space::faster);
+  time(SLOWER_KEY, &space::slower);
+  time(REVERSE_KEY, &space::reverse);
+  time(STEP_KEY, &space::stepframe);
   bindpanekey(HOME_KEY, [](camera& cam) { cam.home(); });
   bindpanekey(FIT_ALL_KEY, [](camera& cam) { cam.fitall(); });
   bindpanekey(ORBITS_KEY, [](camera& cam) { cam.showorbits = !cam.showorbits; });

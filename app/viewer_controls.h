@@ -25,8 +25,10 @@ constexpr int GO_TO_KEY = 13;    // Enter
 
 class TViewerControls {
  public:
-  // Binds every key to its action on system and the panes of desk.
-  TViewerControls(spaceRef system, workspaceRef desk);
+  // Binds every key to its action on the panes of desk and the system they
+  // show (desk's view, read at each press, so a system put in its place
+  // later is the one the time keys act on).
+  explicit TViewerControls(workspaceRef desk);
 
   // The prompt's band, then the help panel over the whole display.
   int draw() const;
@@ -51,7 +53,6 @@ class TViewerControls {
   spaceboxRef paneunderpointer() const;
   bool holdsprompt() const;
 
-  spaceRef _system;
   workspaceRef _desk;
   TKeyActions _keys;
   gotoprompt _prompt;

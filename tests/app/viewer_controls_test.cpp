@@ -76,6 +76,17 @@ TEST_F(ViewerControlsTest, TimeKeysSetTheRateAndPauseHoldsThePlanet) {
   EXPECT_EQ(System().rate, -2) << "resuming restores the rate";
 }
 
+TEST_F(ViewerControlsTest, TimeKeysActOnTheSystemTheWorkspaceShowsNow) {
+  const spaceRef first = viewer->desk()->view;
+  const spaceRef replacement = space::Create();
+  viewer->desk()->view = replacement;
+  Keys({LETTER_L, SPACE});
+  EXPECT_EQ(replacement->rate, 2);
+  EXPECT_TRUE(replacement->paused);
+  EXPECT_EQ(first->rate, 1);
+  EXPECT_FALSE(first->paused);
+}
+
 TEST_F(ViewerControlsTest, PaneKeysActOnThePaneUnderThePointerOnly) {
   // Split side by side: the new right pane comes first in the list.
   const viewboxRef first = viewer->desk()->boxes.front();
