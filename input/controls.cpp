@@ -59,7 +59,7 @@ constexpr TControl CONTROLS[] = {
 
     {"Go to a body",
      "Enter",
-     "opens the prompt Go to: at the bottom of the pane, to find a body by name",
+     "opens a prompt at the bottom of the pane to go to a body by its name",
      {key(13)}},
     {"Go to a body", "letters, digits, space, punctuation",
      "type part of the name (any case); the best match's name shows in grey"},
