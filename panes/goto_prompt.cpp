@@ -158,6 +158,8 @@ int gotoprompt::draw() const {
   const camera& cam = *over->cam;
   const int band_h = font->height() + 2 * BAND_PADDING;
   const int band_y = cam.y + cam.h - band_h;
+  // A long text is cut at the pane's edge rather than spill into the next.
+  SetViewport(cam.x, cam.y, cam.w, cam.h);
   SetBlend(BLEND_SOLID);
   SetBandColor();
   DrawRect(static_cast<float>(cam.x), static_cast<float>(band_y), static_cast<float>(cam.w),
@@ -170,6 +172,7 @@ int gotoprompt::draw() const {
   SetHintColor();
   font->Draw(hint(), text_x + typed_w + font->hspacing, text_y, Font::LALIGN, nullptr, 1, 0,
              nullptr);
+  SetViewport(0, 0, DisplayWidth(), DisplayHeight());
   return 0;
 }
 

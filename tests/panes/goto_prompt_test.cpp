@@ -174,6 +174,9 @@ TEST_F(GotoPromptTest, DrawsADarkBandWithTheTextAtTheBottomOfTheContent) {
   EXPECT_EQ(band.r, cam.x + cam.w);
   EXPECT_EQ(band.b, cam.y + cam.h);
   EXPECT_LT(polygons.front().style.red + polygons.front().style.green, 128) << "dark";
+  const TViewport& clip = polygons.front().style.viewport;
+  EXPECT_EQ(clip.x, cam.x);
+  EXPECT_EQ(clip.w, cam.w) << "nothing spills into the next pane";
   std::u16string white, grey;
   for (const TRecordedPrimitive& g : OfKind(*recorder, TRecordedPrimitive::IMAGE)) {
     EXPECT_GE(BoxOf(g).t, band.t);
