@@ -1,5 +1,6 @@
-// The viewer's command line, "skyloom [--frames N] [DEFINITION]": parsed into
-// options without printing anything, so that main decides what goes where.
+// The viewer's command line, "skyloom [--frames N] [--paused] [DEFINITION]":
+// parsed into options without printing anything, so that main decides what
+// goes where.
 #pragma once
 
 #include <span>

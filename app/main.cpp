@@ -1,6 +1,6 @@
-// The skyloom viewer: "skyloom [--frames N] [DEFINITION]". Without arguments it
-// shows the embedded system full screen until Escape is held or the window
-// is closed.
+// The skyloom viewer: "skyloom [--frames N] [--paused] [DEFINITION]". Without
+// arguments it shows the embedded system full screen until Escape is held or
+// the window is closed.
 #include <cstdio>
 #include <string>
 #include <string_view>
