@@ -13,6 +13,7 @@ namespace {
 constexpr TViewerOption OPTIONS[] = {
     {"--frames", "N", "run N frames (a whole number from 1 up), then exit"},
     {"--no-watch", "", "do not reload DEFINITION when its files change (Ctrl+R still does)"},
+    {"--paused", "", "start with time paused (Space resumes, . steps)"},
     {"--help", "", "show this text"},
     {"--version", "", "print the program's name and version, then exit"},
 };
@@ -72,6 +73,8 @@ std::string ParseViewerArguments(const std::vector<std::string_view>& args,
       options.version = true;
     } else if (arg == "--no-watch") {
       options.watch = false;
+    } else if (arg == "--paused") {
+      options.paused = true;
     } else if (arg == "--frames") {
       if (++i == args.size()) return "--frames needs a number of frames";
       if (!ParseFrames(args[i], options.frames)) {

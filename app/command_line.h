@@ -1,5 +1,6 @@
-// The viewer's command line, "skyloom [--frames N] [DEFINITION]": parsed into
-// options without printing anything, so that main decides what goes where.
+// The viewer's command line, "skyloom [--frames N] [--paused] [DEFINITION]":
+// parsed into options without printing anything, so that main decides what
+// goes where.
 #pragma once
 
 #include <span>
@@ -16,6 +17,7 @@ struct TViewerOptions {
   bool help = false;       // --help: print ViewerUsage() to standard output, exit 0
   bool version = false;    // --version: print "skyloom VERSION" to standard output, exit 0
   bool watch = true;       // follow edits of a DEFINITION file; --no-watch turns it off
+  bool paused = false;     // --paused: start with simulated time paused
 };
 
 // One option of the viewer's command line, as --help and the man page list it.
@@ -38,9 +40,9 @@ std::string ViewerUsage();
 // prints it and ViewerUsage() to standard error and exits with 2.
 //
 // Every argument that starts with "-" (but "-" alone) is an option: "--help"
-// or "-h", "--version", "--no-watch", and "--frames N", where N is a whole number from 1 up in
-// plain digits; a repeated --frames counts the last time. Any other argument is the DEFINITION; an
-// empty one, or a second one, is an error.
+// or "-h", "--version", "--no-watch", "--paused", and "--frames N", where N is a whole
+// number from 1 up in plain digits; a repeated --frames counts the last time. Any other
+// argument is the DEFINITION; an empty one, or a second one, is an error.
 std::string ParseViewerArguments(const std::vector<std::string_view>& args,
                                  TViewerOptions& options);
 

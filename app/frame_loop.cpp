@@ -22,11 +22,12 @@ int Fail(const std::string& reason) {
   return 1;
 }
 
-bool ExitWanted() {
-  return IsKeyDown(ESCAPE_KEY) || TakeCloseRequest();
-}
-
 }  // namespace
+
+bool ExitWanted(const TViewerSteps& steps) {
+  const bool escape_taken = steps.escape_taken && steps.escape_taken();
+  return (IsKeyDown(ESCAPE_KEY) && !escape_taken) || TakeCloseRequest();
+}
 
 int RunViewer(const TViewerSteps& steps) {
   if (const int status = Run(steps.before_display)) return status;
@@ -44,7 +45,7 @@ int RunViewer(const TViewerSteps& steps) {
     Cls();
     if (steps.frame_work) steps.frame_work();
     Flip(-1);
-    if (ExitWanted() || frames == steps.frame_limit) return 0;
+    if (ExitWanted(steps) || frames == steps.frame_limit) return 0;
     SleepMilliseconds(FRAME_SLEEP_MS);
   }
 }

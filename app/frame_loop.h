@@ -14,6 +14,9 @@ struct TViewerSteps {
   std::function<int()> after_display;   // once the display is open
   std::function<void()> frame_work;     // each frame, between Cls and Flip
   int frame_limit = 0;                  // frames to run before exiting with 0; 0: no limit
+  // Whether the frame's work has taken Escape for itself (a prompt open), so
+  // that holding it does not quit; empty: never.
+  std::function<bool()> escape_taken;
 };
 
 constexpr int ESCAPE_KEY = 27;
@@ -25,5 +28,9 @@ constexpr const char16_t* WINDOW_TITLE = u"Skyloom";
 // opened (a one-line reason is printed to standard error); a start-up step's
 // own status when it fails.
 int RunViewer(const TViewerSteps& steps);
+
+// Whether the loop ends after this frame: Escape held and not taken by the
+// frame's work, or the window asked to close.
+bool ExitWanted(const TViewerSteps& steps);
 
 }  // namespace skyloom

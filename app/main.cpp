@@ -46,6 +46,6 @@ int main(int argc, char** argv) {
     // Embedded definitions cannot change while the viewer runs.
     shown.watch = options.watch && shown.url.find(u"::") == std::u16string::npos;
   }
-  skyloom::TViewer viewer(std::move(shown));
+  skyloom::TViewer viewer(std::move(shown), options.paused);
   return skyloom::RunViewer(viewer.Steps(options.frames));
 }

@@ -71,6 +71,8 @@ bodyRef SameBody(const space& from, const bodyRef& b, const space& to) {
 spaceRef SwapSystem(workspace& desk, const space& old, dictnode& root) {
   spaceRef system = space::read(root);
   system->carrytime(old.elapsed);
+  system->rate = old.rate;
+  system->paused = old.paused;
   for (const viewboxRef& pane : desk.boxes) {
     if (auto* shown = dynamic_cast<spacebox*>(pane.get())) MoveCamera(*shown->cam, old, system);
   }

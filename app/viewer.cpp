@@ -39,9 +39,11 @@ int TViewer::AfterDisplay() {
     if (!_shown.root) return Fail("cannot read the system definition: " + error);
   }
   _system = space::read(*_shown.root);
+  _system->paused = _paused;
   _workspace = workspace::Create(_system);
   _reload = std::make_unique<TDefinitionReload>(_shown, MillisecondClock());
   _shown.root.reset();  // the running system holds what it needs
+  _controls = std::make_unique<TViewerControls>(_workspace);
   return 0;
 }
 
@@ -50,6 +52,8 @@ void TViewer::FrameWork() {
   _system = _reload->Frame(*_workspace, _system);
   _workspace->draw();
   _reload->drawbands();
+  _controls->draw();
+  _controls->update();
   _workspace->update();
   _system->update();
 }
@@ -60,6 +64,7 @@ TViewerSteps TViewer::Steps(int frame_limit) {
   steps.after_display = [this] { return AfterDisplay(); };
   steps.frame_work = [this] { FrameWork(); };
   steps.frame_limit = frame_limit;
+  steps.escape_taken = [this] { return _controls && _controls->escapetaken(); };
   return steps;
 }
 

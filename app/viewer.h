@@ -8,6 +8,7 @@
 
 #include "app/definition_reload.h"
 #include "app/frame_loop.h"
+#include "app/viewer_controls.h"
 #include "app/workspace.h"
 #include "defs/dictnode.h"
 
@@ -20,8 +21,9 @@ class TViewer {
   // once the display is open.
   explicit TViewer(dictnodeRef definition = nullptr) { _shown.root = std::move(definition); }
   // shown: the definition with where it came from, what it read and whether
-  // edits of its files are followed.
-  explicit TViewer(TShownDefinition shown) : _shown(std::move(shown)) {}
+  // edits of its files are followed; paused: the system starts paused.
+  explicit TViewer(TShownDefinition shown, bool paused = false)
+      : _shown(std::move(shown)), _paused(paused) {}
 
   // Registers the embedded files, initialises the panes (with the mouse
   // state and hotkeys) and the gradient bar, creates the screenshot hotkey
@@ -33,7 +35,8 @@ class TViewer {
   // definition cannot be loaded.
   int AfterDisplay();
   // updatemouse, a reload of the definition if one is due (swapped in before
-  // anything is drawn), the workspace's draw, the message band, the
+  // anything is drawn), the workspace's draw, the message band, the keys'
+  // overlays, the keys, the
   // workspace's update, one step of the system.
   void FrameWork();
 
@@ -43,12 +46,15 @@ class TViewer {
   const spaceRef& system() const { return _system; }
   const workspaceRef& desk() const { return _workspace; }
   TDefinitionReload& reload() { return *_reload; }
+  TViewerControls* controls() const { return _controls.get(); }
 
  private:
   TShownDefinition _shown;
   spaceRef _system;
   workspaceRef _workspace;
   std::unique_ptr<TDefinitionReload> _reload;
+  bool _paused = false;
+  std::unique_ptr<TViewerControls> _controls;
 };
 
 }  // namespace skyloom

@@ -44,13 +44,18 @@ void workspace::drawdragrectangle() const {
 int workspace::update() {
   const viewboxList pass = boxes;
   for (const viewboxRef& pane : pass) {
+    if (auto space_pane = std::dynamic_pointer_cast<spacebox>(pane)) {
+      space_pane->cam->takekeys = keyboard;
+    }
+  }
+  for (const viewboxRef& pane : pass) {
     if (std::find(boxes.begin(), boxes.end(), pane) != boxes.end()) pane->update(boxes);
   }
   if (!mousedown[MOUSE_LEFT]) {
     selx = mousex;
     sely = mousey;
   }
-  if (screenshotkey() && screenshotkey()->get()) takescreenshot();
+  if (keyboard && screenshotkey() && screenshotkey()->get()) takescreenshot();
   return 0;
 }
 

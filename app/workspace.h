@@ -33,6 +33,9 @@ class workspace {
   // Anchor of the drag rectangle: the pointer in the last frame in which the
   // left button was not held.
   int32_t selx = 0, sely = 0;
+  // Whether the panes' keys (zoom) and the screenshot key are read: 0 while
+  // a prompt has the keyboard.
+  int keyboard = 1;
 
   // One space pane covering the display inside the border, showing system.
   static workspaceRef Create(const spaceRef& system);
@@ -42,7 +45,8 @@ class workspace {
   int draw();
   // Every pane that was in the list when the pass began and still is at its
   // turn (panes split off wait for the next frame, merged ones are skipped);
-  // then the drag anchor; then a screenshot while screenshotkey fires.
+  // then the drag anchor; then a screenshot while screenshotkey fires. The
+  // keys are left alone while keyboard is 0.
   int update();
 
  private:

@@ -18,6 +18,9 @@ class body;
 using bodyRef = std::shared_ptr<body>;
 using bodyList = std::vector<bodyRef>;
 
+// The time rate at which a step advances every body by its revspeed.
+constexpr double NORMAL_RATE = 1.0;
+
 class body : public Object, public std::enable_shared_from_this<body> {
  public:
   std::u16string name;
@@ -84,9 +87,14 @@ class body : public Object, public std::enable_shared_from_this<body> {
 
   // One step of motion: the orbit angle grows by revspeed.
   virtual int handle();
+  // A step at a time rate: the orbit angle grows by revspeed * rate. At rate
+  // 1 this is exactly handle's step.
+  int advance(double rate);
 
   // handle, checkpos, then update of every child in kids order.
   int update();
+  // update at a time rate: advance(rate) instead of handle.
+  int update(double rate);
 
   // checkpos, then init of every child: places the tree without moving it.
   int init();
@@ -101,7 +109,7 @@ class body : public Object, public std::enable_shared_from_this<body> {
   // origin when it has none.
   const vect2d& anchor() const;
   void placeon(const vect2d& centre);
-  void updatefrom(const vect2d& centre);
+  void updatefrom(const vect2d& centre, double rate);
   void initfrom(const vect2d& centre);
   const vect2d& parentanchor() const;
 };

@@ -10,8 +10,7 @@ int space::init() {
 }
 
 int space::update() {
-  for (const bodyRef& b : bodies) b->update();
-  elapsed += 1;
+  if (!paused) step();
   return 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include "input/mouse.h"
 #include "panes/label.h"
+#include "panes/time_status.h"
 #include "runtime/display.h"
 
 namespace skyloom {
@@ -138,6 +139,7 @@ int camera::drawbody(const body& b) {
     DrawCircle(px, py, b.radius, zoom, 0);
   }
   bool orbit_colour = false;
+  if (!showorbits) return 0;
   for (const bodyRef& kid : b.kids) {
     if (!kid->orbit) continue;
     double cx = px * zoom, cy = py * zoom;
@@ -169,7 +171,45 @@ int camera::render() {
   }
   SetDrawOrigin(static_cast<float>(x), static_cast<float>(y));
   SetBlend(BLEND_ALPHA);
-  drawlabel(*this);
+  if (showlabels) drawlabel(*this);
+  drawtimestatus(*this);
+  return 0;
+}
+
+// --- Placing the view -------------------------------------------------------
+
+int camera::home() {
+  pos = vect2d::Create(0, 0);
+  zoom = 1.0;
+  follow = 0;
+  return 0;
+}
+
+int camera::fitall() {
+  bool any = false;
+  double left = 0, right = 0, top = 0, bottom = 0;
+  if (view) {
+    for (const bodyRef& b : view->allbodies) {
+      if (!b->pos) continue;
+      const double r = std::fabs(b->radius);
+      const double l = b->pos->x - r, ri = b->pos->x + r, t = b->pos->y - r, bo = b->pos->y + r;
+      left = any ? std::min(left, l) : l;
+      right = any ? std::max(right, ri) : ri;
+      top = any ? std::min(top, t) : t;
+      bottom = any ? std::max(bottom, bo) : bo;
+      any = true;
+    }
+  }
+  if (!any) return home();
+  pos = vect2d::Create((left + right) / 2, (top + bottom) / 2);
+  // The largest zoom at which both extents fit; a point (no extent) fits at
+  // any zoom, so the upper limit bounds it.
+  const double room_w = w - 2 * FIT_MARGIN, room_h = h - 2 * FIT_MARGIN;
+  double fit = MAX_ZOOM;
+  if (right > left) fit = std::min(fit, room_w / (right - left));
+  if (bottom > top) fit = std::min(fit, room_h / (bottom - top));
+  zoom = std::clamp(fit, MIN_ZOOM, MAX_ZOOM);
+  follow = 0;
   return 0;
 }
 
@@ -197,10 +237,11 @@ int camera::update() {
   over = nullptr;
   if (inside) {
     if (mousedoubleclick[MOUSE_LEFT]) pos = m.copy();
-    if ((zoom > MIN_ZOOM && mousewheel == 1) || TakeKeyHits(ZOOM_OUT_KEY) != 0) {
+    if ((zoom > MIN_ZOOM && mousewheel == 1) || (takekeys && TakeKeyHits(ZOOM_OUT_KEY) != 0)) {
       zoom /= ZOOM_STEP;
       if (!follow) pos = pos->lerp(m, ZOOM_OUT_PAN);
-    } else if ((zoom < MAX_ZOOM && mousewheel == -1) || TakeKeyHits(ZOOM_IN_KEY) != 0) {
+    } else if ((zoom < MAX_ZOOM && mousewheel == -1) ||
+               (takekeys && TakeKeyHits(ZOOM_IN_KEY) != 0)) {
       zoom *= ZOOM_STEP;
       if (!follow) pos = pos->lerp(m, ZOOM_IN_PAN);
     }

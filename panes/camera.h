@@ -43,6 +43,14 @@ class camera {
   bodyRef over;    // the body under the pointer this frame, or null
   int is_panning = 0;
   int32_t panx = 0, pany = 0;  // pointer position at the last panning step
+  int showorbits = 1;          // draw the orbit lines
+  int showlabels = 1;          // draw the body label
+  // Whether update reads the zoom keys; cleared while a prompt has the
+  // keyboard.
+  int takekeys = 1;
+
+  // The space between the bodies and the content's edge that fitall keeps.
+  static constexpr int FIT_MARGIN = 16;
 
   static cameraRef Create() { return std::make_shared<camera>(); }
 
@@ -82,6 +90,15 @@ class camera {
   using orbitcorners = std::array<orbitcorner, MAX_ORBIT_SIDES>;
   static int OrbitCorners(double cx, double cy, double rx, double ry, double rotation, double start,
                           orbitcorners& corners);
+
+  // The view the camera starts with: centred on the world origin at zoom 1,
+  // following stopped. The selection stays.
+  int home();
+  // Centres on the middle of the bounding box of every placed body's disc
+  // and takes the largest zoom within the limits that shows them all inside
+  // the rectangle with FIT_MARGIN pixels to spare; following stopped. With no
+  // placed body, as home.
+  int fitall();
 
   // The world point shown at a screen point.
   vect2d worldat(int sx, int sy) const;

@@ -20,6 +20,7 @@ struct ArgsCase {
   bool help = false;
   bool version = false;
   bool watch = true;
+  bool paused = false;
 };
 
 TEST(ParseViewerArguments, OptionsOrUsageErrors) {
@@ -54,6 +55,17 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
        false,
        false},
       {"no-watch alone", {"--no-watch"}, "", 0, "", false, false, false},
+      {"--paused", {"--paused"}, "", 0, "", false, false, true, true},
+      {"paused among the others",
+       {"x.txt", "--paused", "--frames", "2"},
+       "",
+       2,
+       "x.txt",
+       false,
+       false,
+       true,
+       true},
+      {"paused twice", {"--paused", "--paused"}, "", 0, "", false, false, true, true},
 
       {"frames without N", {"--frames"}, "--frames needs a number of frames"},
       {"frames without N after a path", {"a.txt", "--frames"}, "--frames needs a number of frames"},
@@ -79,6 +91,8 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
       {"glued frames value", {"--frames=3"}, "unknown option --frames=3"},
       {"no-watch with a value", {"--no-watch=1"}, "unknown option --no-watch=1"},
       {"no-watch misspelt", {"--nowatch"}, "unknown option --nowatch"},
+      {"paused takes no value", {"--paused=1"}, "unknown option --paused=1"},
+      {"a short paused", {"-p"}, "unknown option -p"},
       {"two paths", {"a.txt", "b.txt"}, "more than one DEFINITION given"},
       {"two paths around frames",
        {"a.txt", "--frames", "2", "b.txt"},
@@ -98,6 +112,7 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
     EXPECT_EQ(options.help, c.help);
     EXPECT_EQ(options.version, c.version);
     EXPECT_EQ(options.watch, c.watch);
+    EXPECT_EQ(options.paused, c.paused);
   }
 }
 
@@ -105,6 +120,7 @@ TEST(ViewerUsage, SynopsisFirstAndEndsWithALineEnd) {
   const std::string text = ViewerUsage();
   const std::string_view usage = text;
   EXPECT_TRUE(usage.starts_with("usage: skyloom [--frames N] [--no-watch] [DEFINITION]\n"));
+  EXPECT_TRUE(usage.starts_with("usage: skyloom [--frames N] [--paused] [DEFINITION]\n"));
   EXPECT_TRUE(usage.ends_with("\n"));
   EXPECT_NE(usage.find("--help"), std::string_view::npos);
 }

@@ -193,6 +193,25 @@ TEST_F(ReloadTest, EveryBodyStandsWhereTheNewDefinitionWouldHavePutItByNow) {
   }
 }
 
+// The time controls in force go on after a reload: a paused, reversed,
+// slowed system stays so, and resuming runs the new one at that rate.
+TEST_F(ReloadTest, RateAndPauseCarryOver) {
+  Start(kSystem);
+  Steps(10);
+  system_->reverse();
+  system_->slower();
+  system_->togglepause();
+  Reload(Edited("revspeed: 2;", "revspeed: 5;"));
+  EXPECT_TRUE(system_->paused);
+  EXPECT_EQ(system_->rate, -0.5);
+  const double elapsed = system_->elapsed;
+  system_->update();
+  EXPECT_EQ(system_->elapsed, elapsed);
+  system_->togglepause();
+  system_->update();
+  EXPECT_EQ(system_->elapsed, elapsed - 0.5);
+}
+
 // --- Cameras ------------------------------------------------------------------------
 
 // Selection, hover and following move to the body of the same path; a body

@@ -912,10 +912,11 @@ TEST(ViewerCommandLineTest, AnswersOrRefusesBeforeOpeningTheDisplay) {
     int stderr_lines;          // -1: any number
     std::string stderr_names;  // a text that the error names
   };
-  const std::string usage = "usage: skyloom [--frames N] [--no-watch] [DEFINITION]\n";
+  const std::string usage = "usage: skyloom [--frames N] [--no-watch] [--paused] [DEFINITION]\n";
   const Case cases[] = {
       {{"--help"}, 0, usage, "", 0, ""},
       {{"--frames", "0"}, 2, "", "skyloom: --frames", -1, usage},
+      {{"--paused", "--paused=no"}, 2, "", "skyloom: unknown option --paused=no", -1, usage},
       {{"missing.txt"}, 1, "", "skyloom: ", 1, "missing.txt"},
       {{"broken.txt"}, 1, "", "skyloom: ", 1, "broken.txt"},
       {{"--frames", "30", "unclosed.txt"}, 1, "", "skyloom: ", 1, "unclosed.txt"},
