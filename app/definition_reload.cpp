@@ -32,25 +32,14 @@ TDefinitionReload::TDefinitionReload(const TShownDefinition& shown, int now)
     : _url(shown.url.empty() ? std::u16string(EMBEDDED_DEFINITION) : shown.url),
       _watching(shown.watch && !shown.url.empty()),
       _sources(shown.sources) {
-  _key = Key::Create(RELOAD_KEY, Key::ctrl);
-  _key->keydelay = -1;  // once per press, however long it is held
   _bands.ShowWarnings(shown.warnings, now);
   if (_watching) _watch.Watch(_sources, now);
 }
 
-bool TDefinitionReload::ReloadKeyFired() const {
-  // The viewer's other keys are read with no modifier state (they fire with
-  // or without Control held); only this poll takes the modifiers into account.
-  const int32_t kept = modstate;
-  updatemod();
-  const bool fired = _key->get() != 0;
-  modstate = kept;
-  return fired;
-}
-
 spaceRef TDefinitionReload::Frame(workspace& desk, const spaceRef& system) {
   const int now = MillisecondClock();
-  if (ReloadKeyFired()) {
+  if (_requested) {
+    _requested = false;
     if (_watching) _watch.Rebase(now);
     return Reload(desk, system);
   }

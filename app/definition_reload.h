@@ -33,8 +33,10 @@ class TDefinitionReload {
   // the embedded one). Its warnings show in the band from now on.
   TDefinitionReload(const TShownDefinition& shown, int now);
 
+  // Asks for a reading at the next Frame, whatever the watch says (Ctrl+R).
+  void Request() { _requested = true; }
   // Once a frame, before anything is drawn: reads the definition again when
-  // Ctrl+R fires or the watch reports a change, and on success puts the new
+  // asked to or when the watch reports a change, and on success puts the new
   // system in place of system (see SwapSystem). Returns the system to show.
   spaceRef Frame(workspace& desk, const spaceRef& system);
   // Reads the definition now; returns the new system, or system unchanged
@@ -48,14 +50,12 @@ class TDefinitionReload {
   bool watching() const { return _watching; }
 
  private:
-  bool ReloadKeyFired() const;
-
   std::u16string _url;
   bool _watching;
   TDefinitionWatch _watch;
   DefinitionSources _sources;  // what the running system was read from
   TMessageBands _bands;
-  KeyRef _key;
+  bool _requested = false;
 };
 
 }  // namespace skyloom

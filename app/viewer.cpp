@@ -6,6 +6,7 @@
 
 #include "app/definition.h"
 #include "assets/embedded.h"
+#include "input/hotkey.h"
 #include "input/mouse.h"
 #include "panes/label.h"
 #include "text/gradient.h"
@@ -44,6 +45,7 @@ int TViewer::AfterDisplay() {
   _reload = std::make_unique<TDefinitionReload>(_shown, MillisecondClock());
   _shown.root.reset();  // the running system holds what it needs
   _controls = std::make_unique<TViewerControls>(_workspace);
+  _controls->bind({RELOAD_KEY, Key::ctrl}, [this] { _reload->Request(); });
   return 0;
 }
 

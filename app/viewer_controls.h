@@ -41,6 +41,9 @@ class TViewerControls {
   // Escape is let go.
   bool escapetaken() const;
 
+  // Binds one more key (another part of the viewer's, such as Ctrl+R).
+  void bind(TControlKey key, TKeyActions::Action action) { _keys.bind(key, std::move(action)); }
+
   const TKeyActions& keys() const { return _keys; }
   const gotoprompt& prompt() const { return _prompt; }
   const helppanel& help() const { return _help; }

@@ -19,14 +19,11 @@ class space : public Object {
  public:
   bodyList bodies;     // the top-level bodies
   bodyList allbodies;  // every body in pre-order: each body, then its descendants
-  // Simulated frames so far: update adds one per call. A system rebuilt from
-  // an edited definition starts from this time (see carrytime).
-  double elapsed = 0;
-
   // Simulated time. rate is signed (negative runs the orbits backwards) and
   // is a power of two between 1/MAX_RATE and MAX_RATE; pausing is a flag of
   // its own so that resuming restores the rate. elapsed is the number of
-  // simulated frames so far: the sum of the rates of every step taken.
+  // simulated frames so far: the sum of the rates of every step taken; a system
+  // rebuilt from an edited definition starts from this time (see carrytime).
   static constexpr double MAX_RATE = 64;
   double rate = NORMAL_RATE;
   bool paused = false;

@@ -119,8 +119,8 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
 TEST(ViewerUsage, SynopsisFirstAndEndsWithALineEnd) {
   const std::string text = ViewerUsage();
   const std::string_view usage = text;
-  EXPECT_TRUE(usage.starts_with("usage: skyloom [--frames N] [--no-watch] [DEFINITION]\n"));
-  EXPECT_TRUE(usage.starts_with("usage: skyloom [--frames N] [--paused] [DEFINITION]\n"));
+  EXPECT_TRUE(
+      usage.starts_with("usage: skyloom [--frames N] [--no-watch] [--paused] [DEFINITION]\n"));
   EXPECT_TRUE(usage.ends_with("\n"));
   EXPECT_NE(usage.find("--help"), std::string_view::npos);
 }

@@ -16,6 +16,8 @@
 #include "app/definition_reload.h"
 #include "app/system_swap.h"
 #include "assets/embedded.h"
+#include "input/hotkey.h"
+#include "input/key_actions.h"
 #include "input/mouse.h"
 #include "panes/label.h"
 #include "runtime/backend_recording.h"
@@ -110,6 +112,8 @@ class ReloadTest : public testing::Test {
     system_ = space::read(*shown.root);
     desk_ = workspace::Create(system_);
     reload_ = std::make_unique<TDefinitionReload>(shown, MillisecondClock());
+    keys_ = TKeyActions();
+    keys_.bind({RELOAD_KEY, Key::ctrl}, [this] { reload_->Request(); });
   }
   void Steps(int frames) {
     for (int i = 0; i < frames; ++i) system_->update();
@@ -135,6 +139,7 @@ class ReloadTest : public testing::Test {
     system_ = reload_->Frame(*desk_, system_);
     desk_->draw();
     reload_->drawbands();
+    keys_.poll();
     desk_->update();
     system_->update();
   }
@@ -144,6 +149,7 @@ class ReloadTest : public testing::Test {
   spaceRef system_;
   workspaceRef desk_;
   std::unique_ptr<TDefinitionReload> reload_;
+  TKeyActions keys_;  // Ctrl+R, bound as the viewer binds it
 };
 
 // --- Time carried over -------------------------------------------------------------

@@ -29,7 +29,7 @@ class ViewerControlsTest : public testing::Test {
   }
 
   void Start(bool paused) {
-    viewer = std::make_unique<TViewer>(nullptr, paused);
+    viewer = std::make_unique<TViewer>(TShownDefinition{}, paused);
     ASSERT_EQ(viewer->BeforeDisplay(), 0);
     recorder = OpenRecordingDisplay(1024, 768);
     SetManualClock(100000);
