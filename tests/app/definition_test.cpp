@@ -61,6 +61,7 @@ TEST_F(LoadDefinitionTest, FilesThatCannotBeOpenedNameTheFileAndTheReason) {
   const std::string missing = (dir_ / "missing.txt").string();
   EXPECT_EQ(FailureOf(missing), missing + ": cannot open the file: No such file or directory");
   EXPECT_EQ(FailureOf(dir_.string()), dir_.string() + ": cannot open the file: Is a directory");
+  EXPECT_EQ(FailureOf("/dev/zero"), "/dev/zero: not a regular file");  // read forever otherwise
   EXPECT_EQ(FailureOf("incbin::no_such_system.txt"),
             "incbin::no_such_system.txt: no embedded file of that name");
 }
