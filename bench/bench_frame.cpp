@@ -141,18 +141,19 @@ BENCHMARK(BM_FrameWork)
     ->Unit(benchmark::kMillisecond);
 
 // 10,000 top-level bodies of one radius, one frame of one pane at zoom 1.
-// "near" spreads them over a disc of radius 2000 round the view's centre, so
-// at radius 1e9 every disc covers the pane; "rim" puts them 1e9 (give or take
-// 400) from it, so that at radius 1e9 each disc's edge crosses the pane at
-// its own angle. Radius 5, near, is the baseline of the same run.
+// "near" spreads them over a disc of radius 350 round the view's centre, so
+// that every one is in view, and at radius 1e9 every disc covers the pane; "rim" puts them 1e9
+// (give or take 400) from it, so that at radius 1e9 each disc's edge crosses the pane at its own
+// angle. Radius 5, near, is the baseline of the same run.
 enum DiscLayout { NEAR = 0, RIM = 1 };
+constexpr double kNearSpread = 350;  // inside the 1008 x 752 pane at zoom 1
 
 spaceRef MakeDiscs(int count, double radius, DiscLayout layout) {
   spaceRef system = space::Create();
   for (int i = 0; i < count; ++i) {
     const double angle = i * kGoldenAngle * M_PI / 180;
     const double dist =
-        layout == NEAR ? 2000 * std::sqrt((i + 0.5) / count) : 1e9 + 400 * std::sin(i * 0.7);
+        layout == NEAR ? kNearSpread * std::sqrt((i + 0.5) / count) : 1e9 + 400 * std::sin(i * 0.7);
     bodyRef b = body::Create();
     b->setradius(radius);
     b->setpos(vect2d::Create(dist * std::cos(angle), dist * std::sin(angle)));
@@ -170,8 +171,8 @@ void BM_DiscFrame(benchmark::State& state) {
   std::string error;
   loadlabelfont(error);
   const double radius = state.range(1) == 0 ? 5 : 1e9;
-  const spaceRef system = MakeDiscs(static_cast<int>(state.range(0)), radius,
-                                    static_cast<DiscLayout>(state.range(2)));
+  const spaceRef system =
+      MakeDiscs(static_cast<int>(state.range(0)), radius, static_cast<DiscLayout>(state.range(2)));
   recorder->keep = false;
   const workspaceRef ws = workspace::Create(system);
   ws->boxes.clear();

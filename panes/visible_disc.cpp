@@ -35,6 +35,7 @@ point Corner(double cx, double cy, double r, int n, long index) {
 template <typename InsideTest, typename Crossing>
 discpolygon ClipSide(const discpolygon& polygon, InsideTest inside, Crossing cut) {
   discpolygon kept;
+  kept.reserve(polygon.size() + 2);
   for (size_t i = 0; i < polygon.size(); ++i) {
     const point& a = polygon[i];
     const point& b = polygon[(i + 1) % polygon.size()];
@@ -72,32 +73,33 @@ discpolygon ClipToBox(discpolygon polygon, const clipbox& box) {
 // Whether every corner of the box lies within the polygon's inner circle.
 bool Covers(double cx, double cy, double r, int n, const clipbox& box) {
   const double inner = r * std::cos(M_PI / n);
-  for (const point& p : BoxCorners(box)) {
-    if (std::hypot(p.first - cx, p.second - cy) > inner) return false;
-  }
-  return true;
+  const double far_x = std::max(std::fabs(box.left - cx), std::fabs(box.right - cx));
+  const double far_y = std::max(std::fabs(box.top - cy), std::fabs(box.bottom - cy));
+  return far_x * far_x + far_y * far_y <= inner * inner;
 }
 
 // The polygon's corners that can bound the part inside the box, with the
 // centre closing them into a wedge: every point of an edge lies, seen from
-// the centre, within that edge's angular step, so the wedge over the box's
-// angular extent holds all of the polygon the box sees.
+// the centre, within that edge's angular step, so a wedge over the box's
+// angular extent holds all of the polygon the box sees. The extent is taken
+// from the circle round the box, which holds the box: two arc functions per
+// disc instead of one per box corner.
 discpolygon WedgeFacingBox(double cx, double cy, double r, int n, const clipbox& box) {
-  const double aim = std::atan2((box.top + box.bottom) / 2 - cy, (box.left + box.right) / 2 - cx);
-  double lowest = 0, highest = 0;
-  for (const point& p : BoxCorners(box)) {
-    const double off = std::remainder(std::atan2(p.second - cy, p.first - cx) - aim, kTurn);
-    lowest = std::min(lowest, off);
-    highest = std::max(highest, off);
-  }
+  const double mid_x = (box.left + box.right) / 2, mid_y = (box.top + box.bottom) / 2;
+  const double reach = std::hypot(box.right - mid_x, box.bottom - mid_y);
+  const double distance = std::hypot(mid_x - cx, mid_y - cy);
+  const double aim = std::atan2(mid_y - cy, mid_x - cx);
+  const double spread = reach >= distance ? M_PI : std::asin(reach / distance);
   const double step = kTurn / n;
-  const long first = static_cast<long>(std::floor((aim + lowest) / step));
-  const long last = static_cast<long>(std::floor((aim + highest) / step)) + 1;
+  const long first = static_cast<long>(std::floor((aim - spread) / step));
+  const long last = static_cast<long>(std::floor((aim + spread) / step)) + 1;
   discpolygon wedge;
   if (last - first + 1 >= n) {
+    wedge.reserve(n);
     for (long i = 0; i < n; ++i) wedge.push_back(Corner(cx, cy, r, n, i));
     return wedge;
   }
+  wedge.reserve(last - first + 2);
   wedge.push_back({cx, cy});
   for (long i = first; i <= last; ++i) wedge.push_back(Corner(cx, cy, r, n, i));
   return wedge;
