@@ -31,21 +31,21 @@ point Corner(double cx, double cy, double r, int n, long index) {
 }
 
 // One Sutherland-Hodgman step: the part of the polygon on the side of the
-// line where inside(p) holds; cut(a, b) is where the edge a-b crosses it.
+// line where inside(p) holds goes into kept; cut(a, b) is where the edge a-b
+// crosses the line.
 template <typename InsideTest, typename Crossing>
-discpolygon ClipSide(const discpolygon& polygon, InsideTest inside, Crossing cut) {
-  discpolygon kept;
-  kept.reserve(polygon.size() + 2);
+void ClipSide(const discpolygon& polygon, discpolygon& kept, InsideTest inside, Crossing cut) {
+  kept.clear();
   for (size_t i = 0; i < polygon.size(); ++i) {
     const point& a = polygon[i];
-    const point& b = polygon[(i + 1) % polygon.size()];
+    const point& b = polygon[i + 1 == polygon.size() ? 0 : i + 1];
     const bool a_in = inside(a), b_in = inside(b);
     if (a_in) kept.push_back(a);
     if (a_in != b_in) kept.push_back(cut(a, b));
   }
-  return kept;
 }
 
+// Cuts the polygon to the box, side by side, between two buffers.
 discpolygon ClipToBox(discpolygon polygon, const clipbox& box) {
   const auto at_x = [](const point& a, const point& b, double x) {
     const double t = (x - a.first) / (b.first - a.first);
@@ -55,17 +55,19 @@ discpolygon ClipToBox(discpolygon polygon, const clipbox& box) {
     const double t = (y - a.second) / (b.second - a.second);
     return point{a.first + t * (b.first - a.first), y};
   };
-  polygon = ClipSide(
-      polygon, [&](const point& p) { return p.first >= box.left; },
+  discpolygon other;
+  other.reserve(polygon.size() + 4);
+  ClipSide(
+      polygon, other, [&](const point& p) { return p.first >= box.left; },
       [&](const point& a, const point& b) { return at_x(a, b, box.left); });
-  polygon = ClipSide(
-      polygon, [&](const point& p) { return p.first <= box.right; },
+  ClipSide(
+      other, polygon, [&](const point& p) { return p.first <= box.right; },
       [&](const point& a, const point& b) { return at_x(a, b, box.right); });
-  polygon = ClipSide(
-      polygon, [&](const point& p) { return p.second >= box.top; },
+  ClipSide(
+      polygon, other, [&](const point& p) { return p.second >= box.top; },
       [&](const point& a, const point& b) { return at_y(a, b, box.top); });
-  polygon = ClipSide(
-      polygon, [&](const point& p) { return p.second <= box.bottom; },
+  ClipSide(
+      other, polygon, [&](const point& p) { return p.second <= box.bottom; },
       [&](const point& a, const point& b) { return at_y(a, b, box.bottom); });
   return polygon;
 }
@@ -99,7 +101,7 @@ discpolygon WedgeFacingBox(double cx, double cy, double r, int n, const clipbox&
     for (long i = 0; i < n; ++i) wedge.push_back(Corner(cx, cy, r, n, i));
     return wedge;
   }
-  wedge.reserve(last - first + 2);
+  wedge.reserve(last - first + 6);  // room for the cuts
   wedge.push_back({cx, cy});
   for (long i = first; i <= last; ++i) wedge.push_back(Corner(cx, cy, r, n, i));
   return wedge;
