@@ -198,6 +198,37 @@ BENCHMARK(BM_DiscFrame)
     ->Args({10000, 1, RIM})
     ->Unit(benchmark::kMillisecond);
 
+// One camera's render with a selected body whose name has the given length:
+// the label lays out only what fits, so 4 MB cost what 16 characters do.
+void BM_LabelName(benchmark::State& state) {
+  InitGradient();
+  const auto recorder = OpenRecordingDisplay(kWidth, kHeight);
+  recorder->keep = false;
+  std::string error;
+  loadlabelfont(error);
+  bodyRef b = body::Create();
+  b->setradius(5);
+  b->setpos(vect2d::Create(0, 0));
+  b->name = std::u16string(static_cast<size_t>(state.range(0)), u'W');
+  const spaceRef system = space::Create();
+  system->bodies.push_back(b);
+  system->getallbodies();
+  camera cam;
+  cam.setbounds(8, 8, kWidth - 16, kHeight - 16);
+  cam.view = system;
+  cam.focus = b;
+  for (auto _ : state) {
+    cam.render();
+    recorder->Forget();
+  }
+  CloseDisplay();
+}
+BENCHMARK(BM_LabelName)
+    ->ArgName("name_length")
+    ->Arg(16)
+    ->Arg(4 << 20)
+    ->Unit(benchmark::kMicrosecond);
+
 void BM_SpaceUpdateBaseline(benchmark::State& state) {
   const spaceRef system = MakeSystem(static_cast<int>(state.range(0)));
   for (auto _ : state) {
