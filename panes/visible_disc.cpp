@@ -111,7 +111,8 @@ discpolygon WedgeFacingBox(double cx, double cy, double r, int n, const clipbox&
 
 discpolygon VisibleDiscPolygon(double cx, double cy, double r, int n, const clipbox& box) {
   r = std::fabs(r);
-  if (n < 3 || !(r > 0)) return {};
+  // A centre out of range has no place on the screen (and no angle to aim at).
+  if (n < 3 || !(r > 0) || !std::isfinite(cx) || !std::isfinite(cy)) return {};
   if (Covers(cx, cy, r, n, box)) return BoxCorners(box);
   discpolygon candidates;
   if (Inside(box, cx, cy)) {

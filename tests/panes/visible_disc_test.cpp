@@ -172,11 +172,14 @@ TEST_F(VisibleDiscTest, APartlyVisibleDiscFillsWhatItsCircleCoversWithFewCorners
   }
 }
 
-TEST(VisibleDiscPolygon, NothingWhenTheDiscMissesTheBoxAndNoCornersForNoRadius) {
+TEST(VisibleDiscPolygon, NothingForAMissOrANonsenseDiscTheBoxForAnEndlessOne) {
   const clipbox box{-10, -10, 10, 10};
   EXPECT_TRUE(VisibleDiscPolygon(1e9 + 20, 0, 1e9, 65536, box).empty());
   EXPECT_TRUE(VisibleDiscPolygon(0, 0, 0, 12, box).empty());
   EXPECT_TRUE(VisibleDiscPolygon(0, 0, NAN, 12, box).empty());
+  EXPECT_TRUE(VisibleDiscPolygon(NAN, 0, 1e9, 65536, box).empty());
+  EXPECT_TRUE(VisibleDiscPolygon(0, -INFINITY, 1e9, 65536, box).empty());
+  EXPECT_EQ(VisibleDiscPolygon(0, 0, INFINITY, 65536, box).size(), 4u);
   EXPECT_EQ(VisibleDiscPolygon(0, 0, -1e9, 65536, box).size(), 4u);  // the radius's sign is lost
 }
 
