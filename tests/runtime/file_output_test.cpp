@@ -219,10 +219,13 @@ class ToolOutputTest : public FileOutputTest {
 TEST_F(ToolOutputTest, WritingToAFullDeviceFailsWithTheReason) {
   WriteNoise(dir_ / "a.png", 16, 1);
   const std::string a = (dir_ / "a.png").string();
+  // export writes OUTBASE.png and OUTBASE.dat: the picture goes to the device.
+  fs::create_symlink("/dev/full", dir_ / "atlas.png");
+  const std::string atlas = (dir_ / "atlas").string();
   const struct {
     const char* tool;
     std::string arguments;
-    const char* message;
+    std::string message;
   } cases[] = {
       {"skyloom-blend", a + " " + a + " /dev/full",
        "skyloom-blend: cannot write /dev/full: No space left on device\n"},
@@ -232,6 +235,8 @@ TEST_F(ToolOutputTest, WritingToAFullDeviceFailsWithTheReason) {
        "skyloom-font: cannot write /dev/full: No space left on device\n"},
       {"skyloom-font", "build " SKYLOOM_SOURCE_DIR "/assets/font_data/brisle.glyphs /dev/full",
        "skyloom-font: cannot write /dev/full: No space left on device\n"},
+      {"skyloom-font", "export incbin::font_data/brisle.ift " + atlas,
+       "skyloom-font: cannot write " + atlas + ".png: No space left on device\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.tool) + " " + c.arguments);
