@@ -23,7 +23,11 @@ namespace {
 namespace fs = std::filesystem;
 
 // The names the pieces of an input become, in order; "main.txt" is parsed.
-constexpr const char* kFileNames[] = {"main.txt", "a.txt", "b.txt", "d/c.txt", "d/e.txt", "d/f"};
+// Nine files in one folder: enough for includes of a folder by its own files
+// to multiply past the per-input limits when nothing bounds them.
+constexpr const char* kFileNames[] = {"main.txt", "a.txt",   "b.txt",   "d/c.txt",
+                                      "d/e.txt",  "d/f",     "d/g.txt", "d/h.txt",
+                                      "d/i.txt",  "d/j.txt", "d/k.txt", "d/l.txt"};
 constexpr size_t kFileCount = sizeof kFileNames / sizeof kFileNames[0];
 constexpr char kSeparator = '\0';
 
@@ -48,7 +52,8 @@ void WriteFolder(const uint8_t* data, size_t size) {
     size_t end = start;
     while (end < size && data[end] != kSeparator) ++end;
     std::ofstream(folder / kFileNames[file], std::ios::binary)
-        .write(reinterpret_cast<const char*>(data + start), static_cast<std::streamsize>(end - start));
+        .write(reinterpret_cast<const char*>(data + start),
+               static_cast<std::streamsize>(end - start));
     start = end + 1;
   }
 }
