@@ -31,14 +31,24 @@ constexpr const char* kFileNames[] = {"main.txt", "a.txt",   "b.txt",   "d/c.txt
 constexpr size_t kFileCount = sizeof kFileNames / sizeof kFileNames[0];
 constexpr char kSeparator = '\0';
 
-// A folder of this process's own, emptied before every input.
-const fs::path& Folder() {
-  static const fs::path folder = [] {
+// A folder of this process's own, emptied before every input and removed
+// when the process ends.
+struct OwnFolder {
+  fs::path path;
+  OwnFolder() {
     std::string pattern = (fs::temp_directory_path() / "skyloom-fuzz-folders-XXXXXX").string();
     if (!mkdtemp(pattern.data())) std::abort();
-    return fs::path(pattern);
-  }();
-  return folder;
+    path = pattern;
+  }
+  ~OwnFolder() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+};
+
+const fs::path& Folder() {
+  static const OwnFolder folder;
+  return folder.path;
 }
 
 void WriteFolder(const uint8_t* data, size_t size) {
