@@ -7,6 +7,11 @@ ASAN_BUILD ?= build-asan
 BENCH_BUILD?= build-bench
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+# Limits for each single input: an input that takes longer, or needs more
+# memory, is reported as a finding (work that its size does not justify).
+FUZZ_INPUT_SECONDS ?= 5
+FUZZ_RSS_MB ?= 1024
+FUZZ_MALLOC_MB ?= 512
 SOAK_SECONDS ?= 1200
 CMAKE_FLAGS ?=
 PREFIX     ?= /usr/local
@@ -64,7 +69,8 @@ fuzz: deps
 	  name=$$(basename $$f); name=$${name#fuzz_}; \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
 	  echo "== $$f for $(FUZZ_SECONDS) s"; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -timeout=$(FUZZ_INPUT_SECONDS) \
+	      -rss_limit_mb=$(FUZZ_RSS_MB) -malloc_limit_mb=$(FUZZ_MALLOC_MB) \
 	      $(FUZZ_BUILD)/corpus/$$name tests/fuzz/corpus/$$name || exit 1; \
 	done
 

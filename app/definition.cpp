@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/command_line.h"
+#include "runtime/open.h"
 #include "runtime/stream.h"
 #include "runtime/strings.h"
 
@@ -42,6 +43,15 @@ std::u16string ParsePath(const std::u16string& url) {
   return u"./" + url;
 }
 
+// "cannot open the file: " and the system's reason. Only asked once the
+// parser found no file there, so the probe reads nothing.
+std::string CannotOpenText(const std::u16string& url) {
+  OpenFailure failure;
+  OpenInput(ParsePath(url), failure);
+  if (failure.reason.empty()) return "cannot open the file";
+  return "cannot open the file: " + failure.reason;
+}
+
 }  // namespace
 
 std::u16string DefinitionUrl(const std::string& definition) {
@@ -57,7 +67,7 @@ dictnodeRef LoadDefinition(const std::u16string& url, std::string& error,
     error = UrlText(url) + ": " + OneLineText(reason);
     return dictnodeRef();
   };
-  if (url.empty()) return fail("cannot open the file");
+  if (url.empty()) return fail(CannotOpenText(url));
   dictnodeRef root;
   try {
     root = dictnode::parsefile(ParsePath(url), DEFINITION_ID_KEY, sources);
@@ -71,7 +81,7 @@ dictnodeRef LoadDefinition(const std::u16string& url, std::string& error,
     return fail(e.what());
   }
   if (!root) {
-    return fail(IsEmbedded(url) ? "no embedded file of that name" : "cannot open the file");
+    return fail(IsEmbedded(url) ? "no embedded file of that name" : CannotOpenText(url));
   }
   return root;
 }

@@ -4,7 +4,8 @@
 // with everything in view or zoomed in on about 1 % of the bodies. The
 // baseline is the system's step alone on the same system. The recorder counts
 // primitives without keeping them, so that its own storage is not measured;
-// the "kept" runs keep them too, as tests do.
+// the "kept" runs keep them too, as tests do. BM_DiscFrame sets 10,000
+// huge discs against 10,000 small ones.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -138,6 +139,95 @@ BENCHMARK(BM_FrameWork)
     ->ArgsProduct({{1000, 10000, 100000}, {1, 4}, {WHOLE, ONE_PERCENT}, {0}})
     ->Args({10000, 1, WHOLE, 1})
     ->Unit(benchmark::kMillisecond);
+
+// 10,000 top-level bodies of one radius, one frame of one pane at zoom 1.
+// "near" spreads them over a disc of radius 350 round the view's centre, so
+// that every one is in view, and at radius 1e9 every disc covers the pane; "rim" puts them 1e9
+// (give or take 400) from it, so that at radius 1e9 each disc's edge crosses the pane at its own
+// angle. Radius 5, near, is the baseline of the same run.
+enum DiscLayout { NEAR = 0, RIM = 1 };
+constexpr double kNearSpread = 350;  // inside the 1008 x 752 pane at zoom 1
+
+spaceRef MakeDiscs(int count, double radius, DiscLayout layout) {
+  spaceRef system = space::Create();
+  for (int i = 0; i < count; ++i) {
+    const double angle = i * kGoldenAngle * M_PI / 180;
+    const double dist =
+        layout == NEAR ? kNearSpread * std::sqrt((i + 0.5) / count) : 1e9 + 400 * std::sin(i * 0.7);
+    bodyRef b = body::Create();
+    b->setradius(radius);
+    b->setpos(vect2d::Create(dist * std::cos(angle), dist * std::sin(angle)));
+    system->bodies.push_back(b);
+  }
+  system->getallbodies();
+  return system;
+}
+
+void BM_DiscFrame(benchmark::State& state) {
+  InitPanes();
+  InitGradient();
+  loadfollowimages();
+  const auto recorder = OpenRecordingDisplay(kWidth, kHeight);
+  std::string error;
+  loadlabelfont(error);
+  const double radius = state.range(1) == 0 ? 5 : 1e9;
+  const spaceRef system =
+      MakeDiscs(static_cast<int>(state.range(0)), radius, static_cast<DiscLayout>(state.range(2)));
+  recorder->keep = false;
+  const workspaceRef ws = workspace::Create(system);
+  ws->boxes.clear();
+  for (const spaceboxRef& pane : MakePanes(1)) {
+    pane->cam->view = system;
+    ws->boxes.push_back(pane);
+  }
+  ws->draw();
+  recorder->Forget();
+  for (auto _ : state) {
+    updatemouse();
+    ws->draw();
+    ws->update();
+    recorder->Forget();
+  }
+  state.counters["primitives"] = double(recorder->counted) / double(state.iterations() + 1);
+  CloseDisplay();
+}
+BENCHMARK(BM_DiscFrame)
+    ->ArgNames({"bodies", "huge", "rim"})
+    ->Args({10000, 0, NEAR})
+    ->Args({10000, 1, NEAR})
+    ->Args({10000, 1, RIM})
+    ->Unit(benchmark::kMillisecond);
+
+// One camera's render with a selected body whose name has the given length:
+// the label lays out only what fits, so 4 MB cost what 16 characters do.
+void BM_LabelName(benchmark::State& state) {
+  InitGradient();
+  const auto recorder = OpenRecordingDisplay(kWidth, kHeight);
+  recorder->keep = false;
+  std::string error;
+  loadlabelfont(error);
+  bodyRef b = body::Create();
+  b->setradius(5);
+  b->setpos(vect2d::Create(0, 0));
+  b->name = std::u16string(static_cast<size_t>(state.range(0)), u'W');
+  const spaceRef system = space::Create();
+  system->bodies.push_back(b);
+  system->getallbodies();
+  camera cam;
+  cam.setbounds(8, 8, kWidth - 16, kHeight - 16);
+  cam.view = system;
+  cam.focus = b;
+  for (auto _ : state) {
+    cam.render();
+    recorder->Forget();
+  }
+  CloseDisplay();
+}
+BENCHMARK(BM_LabelName)
+    ->ArgName("name_length")
+    ->Arg(16)
+    ->Arg(4 << 20)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_SpaceUpdateBaseline(benchmark::State& state) {
   const spaceRef system = MakeSystem(static_cast<int>(state.range(0)));

@@ -123,15 +123,23 @@ dictnodeRef ParseFile(const std::u16string& path, const std::u16string& idkey, P
   for (const std::string& open : state.openfiles) {
     if (open == identity) return nullptr;
   }
-  StreamRef stream = OpenInput(path);
-  if (!stream) return nullptr;
+  OpenFailure failure;
+  StreamRef stream = OpenInput(path, failure);
+  if (!stream) {
+    // A device or a runaway source would be read forever: stop the parse
+    // and name it, the included file by its path.
+    if (!failure.refused) return nullptr;
+    const bool included = !state.openfiles.empty();
+    throw DefinitionParseError(included ? "include " + ToUtf8(path) + ": " + failure.reason
+                                        : failure.reason);
+  }
   state.openfiles.push_back(std::move(identity));
   struct Pop {
     ParseState& state;
     ~Pop() { state.openfiles.pop_back(); }
   } pop{state};
   DefinitionReader reader(*stream);
-  dictnodeRef node = ParseNode(reader, state, DirectoryOf(path) + u"/", path, idkey);
+  dictnodeRef node = ParseNode(reader, state, IncludeFolder(path), path, idkey);
   reader.Finish();
   stream->Close();
   return node;

@@ -11,6 +11,7 @@
 #include <exception>
 #include <utility>
 
+#include "runtime/file_output.h"
 #include "runtime/open.h"
 
 namespace skyloom {
@@ -253,12 +254,14 @@ int WritePNG(const StreamRef& stream, const PixmapRef& pixmap, int level) {
   return written ? 1 : 0;
 }
 
+std::string SavePNGFile(const PixmapRef& pixmap, const std::u16string& path, int level) {
+  if (!pixmap) return "no picture to write";
+  return WriteFileSafely(
+      path, [&](const StreamRef& stream) { return WritePNG(stream, pixmap, level) == 1; });
+}
+
 int SavePixmapAsPNG(const PixmapRef& pixmap, const std::u16string& path, int level) {
-  const StreamRef stream = OpenOutput(path);
-  if (!stream) return 0;
-  const int written = WritePNG(stream, pixmap, level);
-  stream->Close();
-  return written;
+  return SavePNGFile(pixmap, path, level).empty() ? 1 : 0;
 }
 
 PixmapRef ReadPNG(const StreamRef& stream) {

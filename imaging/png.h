@@ -36,8 +36,12 @@ constexpr int64_t kMaxPngAllocation = int64_t(16) << 20;
 // The stream stays open.
 int WritePNG(const StreamRef& stream, const PixmapRef& pixmap, int level);
 
-// Opens the path with OpenOutput, encodes as WritePNG and closes the file.
-// 0 when the file cannot be opened (nothing is created) or encoding fails.
+// Encodes the pixmap as WritePNG into the file at path through
+// WriteFileSafely: "" when the file is complete, else the reason, and then
+// an earlier file at path is left as it was.
+std::string SavePNGFile(const PixmapRef& pixmap, const std::u16string& path, int level);
+
+// SavePNGFile as a flag: 1 when the file is complete, 0 on any failure.
 int SavePixmapAsPNG(const PixmapRef& pixmap, const std::u16string& path, int level);
 
 // Decodes one PNG datastream from the stream's position and leaves the stream

@@ -8,6 +8,7 @@
 #include "input/mouse.h"
 #include "panes/label.h"
 #include "panes/time_status.h"
+#include "panes/visible_disc.h"
 #include "runtime/display.h"
 
 namespace skyloom {
@@ -22,6 +23,9 @@ const vect2d kOrigin(0, 0);
 // hovered, and the hovered body's.
 constexpr int FOCUS_HALO = 4;
 constexpr int HOVER_HALO = 3;
+
+// Pixels beyond the rectangle on every side to which a large disc is cut.
+constexpr double DISC_CLIP_MARGIN = 2;
 
 void SetBodyColor() {
   SetColor(0, 255, 0);
@@ -121,6 +125,19 @@ bool camera::canshow(double cx, double cy, double half_w, double half_h) const {
   return !(cx + half_w < left || cx - half_w > right || cy + half_h < top || cy - half_h > bottom);
 }
 
+void camera::drawdisc(double px, double py, double radius, int grow) const {
+  const double screen_radius = radius * zoom + grow;
+  if (!(std::fabs(screen_radius) > std::max(w, h))) {
+    DrawCircle(px, py, radius, zoom, grow);
+    return;
+  }
+  // The rectangle around the drawing origin at its centre, with a margin so
+  // that the cut edges lie outside what is shown.
+  const double left = -(w / 2) - DISC_CLIP_MARGIN, top = -(h / 2) - DISC_CLIP_MARGIN;
+  const double right = w - w / 2 + DISC_CLIP_MARGIN, bottom = h - h / 2 + DISC_CLIP_MARGIN;
+  DrawVisibleDisc(px * zoom, py * zoom, screen_radius, {left, top, right, bottom});
+}
+
 int camera::drawbody(const body& b) {
   const vect2d& at = b.pos ? *b.pos : kOrigin;
   const double px = at.x - pos->x, py = at.y - pos->y;
@@ -130,13 +147,13 @@ int camera::drawbody(const body& b) {
   if (b.pos && canshow(px * zoom, py * zoom, reach, reach)) {
     if (focused) {
       SetFocusColor();
-      DrawCircle(px, py, b.radius, zoom, halo);
+      drawdisc(px, py, b.radius, halo);
     } else if (hovered) {
       SetHoverColor();
-      DrawCircle(px, py, b.radius, zoom, halo);
+      drawdisc(px, py, b.radius, halo);
     }
     SetBodyColor();
-    DrawCircle(px, py, b.radius, zoom, 0);
+    drawdisc(px, py, b.radius, 0);
   }
   bool orbit_colour = false;
   if (!showorbits) return 0;

@@ -108,6 +108,10 @@ class camera {
   // in pixels) and half extents can reach the rectangle; what cannot is
   // skipped before its corners are worked out.
   bool canshow(double cx, double cy, double half_w, double half_h) const;
+  // DrawCircle for a body's disc or halo. A disc wider than the rectangle
+  // costs only what is visible of it (VisibleDiscPolygon); up to that size it
+  // is DrawCircle's very polygon.
+  void drawdisc(double px, double py, double radius, int grow) const;
 };
 
 }  // namespace skyloom

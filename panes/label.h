@@ -21,6 +21,7 @@ int loadlabelfont(std::string& error);
 // The label of cam, drawn with the origin at its rectangle's top-left corner:
 // the band at (2, 2), twice the name's width long and the font's height
 // thick, then the name at (4, 4). Nothing without a body or without a font.
+// The name is what LabelText keeps of it in the rectangle.
 int drawlabel(const camera& cam);
 
 }  // namespace skyloom

@@ -351,6 +351,15 @@ void DrawOval(float x, float y, float w, float h) {
   backend->FillPolygon(corners, CurrentStyle());
 }
 
+void DrawPolygon(float x, float y, const std::vector<std::pair<float, float>>& offsets) {
+  TDrawBackend* backend = Session().backend.get();
+  if (!backend || offsets.size() < 3) return;
+  std::vector<TDrawPoint> corners;
+  corners.reserve(offsets.size());
+  for (const auto& [dx, dy] : offsets) corners.push_back(Place(x, y, dx, dy));
+  backend->FillPolygon(corners, CurrentStyle());
+}
+
 void DrawLine(float x1, float y1, float x2, float y2, bool lastpixel) {
   TDrawBackend* backend = Session().backend.get();
   if (!backend) return;

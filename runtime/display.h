@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/pixmap.h"
@@ -127,6 +128,11 @@ void DrawRect(float x, float y, float w, float h);
 // Filled ellipse inscribed in the rectangle DrawRect would fill, as a polygon
 // of OvalCornerCount(w, h) corners.
 void DrawOval(float x, float y, float w, float h);
+
+// Filled convex polygon: each corner is (x, y) plus its offset, the offsets
+// passing through the rotation and scale like DrawOval's. Fewer than three
+// corners draw nothing.
+void DrawPolygon(float x, float y, const std::vector<std::pair<float, float>>& offsets);
 
 // The larger of 12 and the integer part of |w/2| + |h/2|, rounded down to a
 // multiple of 4.

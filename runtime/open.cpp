@@ -2,6 +2,11 @@
 // and the built-in "incbin" factory over the resource registry.
 #include "runtime/open.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "runtime/paths.h"
@@ -48,6 +53,61 @@ StreamRef WithPosition(StreamRef stream, bool writeable) {
   return TRamStream::CreateCopy(std::move(bytes), true, false);
 }
 
+constexpr size_t kPipeChunkBytes = 1 << 16;
+
+StreamRef Failed(OpenFailure& failure, bool refused, std::string reason) {
+  failure.refused = refused;
+  failure.reason = std::move(reason);
+  return nullptr;
+}
+
+std::string TooLarge() {
+  return "larger than the limit of 1 GiB";
+}
+
+// A pipe's bytes up to its end, read into memory so the parser's seeks back
+// work as on a file.
+StreamRef ReadPipeWhole(std::FILE* file, OpenFailure& failure) {
+  std::vector<uint8_t> bytes;
+  std::vector<uint8_t> chunk(kPipeChunkBytes);
+  for (size_t moved; (moved = std::fread(chunk.data(), 1, chunk.size(), file)) > 0;) {
+    if (bytes.size() + moved > size_t(MAX_INPUT_BYTES)) {
+      std::fclose(file);
+      return Failed(failure, true, TooLarge());
+    }
+    bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + std::ptrdiff_t(moved));
+  }
+  const bool broken = std::ferror(file) != 0;
+  const int error = errno;
+  std::fclose(file);
+  if (broken) return Failed(failure, false, std::strerror(error));
+  return TRamStream::CreateCopy(std::move(bytes), true, false);
+}
+
+// A file path opened for reading: regular files as file streams, pipes read
+// whole, everything else refused before a byte of it is read.
+StreamRef OpenFileInput(const std::string& path, OpenFailure& failure) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return Failed(failure, false, std::strerror(errno));
+  struct stat info;
+  if (fstat(fileno(file), &info) != 0) {
+    const int error = errno;
+    std::fclose(file);
+    return Failed(failure, false, std::strerror(error));
+  }
+  if (S_ISREG(info.st_mode)) {
+    if (info.st_size > MAX_INPUT_BYTES) {
+      std::fclose(file);
+      return Failed(failure, true, TooLarge());
+    }
+    return std::make_shared<TCStream>(file, TCStream::MODE_READ);
+  }
+  if (S_ISFIFO(info.st_mode)) return ReadPipeWhole(file, failure);
+  std::fclose(file);
+  if (S_ISDIR(info.st_mode)) return Failed(failure, false, std::strerror(EISDIR));
+  return Failed(failure, true, "not a regular file");
+}
+
 }  // namespace
 
 TStreamFactory::TStreamFactory() {
@@ -64,14 +124,20 @@ TStreamFactory::~TStreamFactory() {
   }
 }
 
-StreamRef OpenStream(const std::u16string& url, bool readable, bool writeable) {
-  if (url.empty()) return nullptr;
+namespace {
+
+StreamRef OpenStream(const std::u16string& url, bool readable, bool writeable,
+                     OpenFailure& failure) {
+  if (url.empty()) return Failed(failure, false, std::strerror(ENOENT));
   const size_t separator = url.find(u"::");
   if (separator == std::u16string::npos) {
-    const int mode = (readable ? TCStream::MODE_READ : 0) | (writeable ? TCStream::MODE_WRITE : 0);
     std::string path;
-    if (!NativePath(url, path)) return nullptr;
-    return TCStream::OpenFile(path, mode);
+    if (!NativePath(url, path)) return Failed(failure, false, std::strerror(ENOENT));
+    if (readable && !writeable) return OpenFileInput(path, failure);
+    const int mode = (readable ? TCStream::MODE_READ : 0) | (writeable ? TCStream::MODE_WRITE : 0);
+    StreamRef stream = TCStream::OpenFile(path, mode);
+    if (!stream) return Failed(failure, false, std::strerror(errno != 0 ? errno : EIO));
+    return stream;
   }
   const std::u16string scheme = ToLower(url.substr(0, separator));
   const std::u16string path = url.substr(separator + 2);
@@ -80,11 +146,21 @@ StreamRef OpenStream(const std::u16string& url, bool readable, bool writeable) {
       return WithPosition(std::move(stream), writeable);
     }
   }
-  return nullptr;
+  return Failed(failure, false, "no such embedded file or scheme");
+}
+
+}  // namespace
+
+StreamRef OpenStream(const std::u16string& url, bool readable, bool writeable) {
+  OpenFailure failure;
+  return OpenStream(url, readable, writeable, failure);
 }
 
 StreamRef OpenInput(const std::u16string& url) {
   return OpenStream(url, true, false);
+}
+StreamRef OpenInput(const std::u16string& url, OpenFailure& failure) {
+  return OpenStream(url, true, false, failure);
 }
 StreamRef OpenOutput(const std::u16string& url) {
   return OpenStream(url, false, true);

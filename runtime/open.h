@@ -3,6 +3,7 @@
 // embedded resources for reading.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -34,8 +35,24 @@ class TStreamFactory {
   explicit TStreamFactory(BuiltIn) {}
 };
 
-// Opens for reading only / writing only; null on any failure.
+// The largest input read: anything longer is refused with a clear reason
+// instead of being read until memory runs out.
+constexpr int64_t MAX_INPUT_BYTES = int64_t{1} << 30;
+
+// Why OpenInput gave no stream. refused is set for a file that exists but is
+// not read: neither a regular file nor a pipe ("not a regular file"), or
+// longer than MAX_INPUT_BYTES. reason is the system's text otherwise ("No
+// such file or directory").
+struct OpenFailure {
+  bool refused = false;
+  std::string reason;
+};
+
+// Opens for reading only / writing only; null on any failure. A file path
+// that names a pipe or FIFO is read to its end into memory, so the stream
+// can seek like a file's; a device, a socket and the like are refused.
 StreamRef OpenInput(const std::u16string& url);
+StreamRef OpenInput(const std::u16string& url, OpenFailure& failure);
 StreamRef OpenOutput(const std::u16string& url);
 
 // The general form: both flags may be set (a file opened for update).

@@ -64,6 +64,14 @@ std::u16string DirectoryOf(const std::u16string& path) {
   return directory;
 }
 
+std::u16string IncludeFolder(const std::u16string& path) {
+  const std::u16string directory = DirectoryOf(path);
+  if (!directory.empty()) return directory + u"/";
+  const size_t scheme_end = path.find(u"::");
+  if (scheme_end != std::u16string::npos) return path.substr(0, scheme_end + 2);
+  return u"./";
+}
+
 std::vector<std::u16string> ListDirectory(const std::u16string& path, bool skipdots) {
   std::vector<std::u16string> names;
   std::string native;

@@ -23,6 +23,10 @@ std::u16string ExtensionOf(const std::u16string& path);
 // a path without "/" gives "", and "/x" gives "/".
 std::u16string DirectoryOf(const std::u16string& path);
 
+// The prefix that names a file beside path: its folder and "/", "./" for a
+// bare file name (never the root), and "SCHEME::" for a bare resource name.
+std::u16string IncludeFolder(const std::u16string& path);
+
 // Entry names of a directory in the order the file system gives them;
 // skipdots leaves out "." and "..". An unreadable directory gives none.
 std::vector<std::u16string> ListDirectory(const std::u16string& path, bool skipdots);

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace skyloom {
@@ -196,8 +197,15 @@ int64_t TCStream::Seek(int64_t offset) {
 }
 
 int TCStream::Flush() {
-  if (_cstream && std::fflush(_cstream) != 0) return -1;
+  if (_cstream && std::fflush(_cstream) != 0) {
+    NoteFailure();
+    return -1;
+  }
   return 0;
+}
+
+void TCStream::NoteFailure() {
+  if (_error == 0) _error = errno != 0 ? errno : EIO;
 }
 
 int TCStream::Close() {
@@ -205,7 +213,9 @@ int TCStream::Close() {
   // Buffered bytes reach the file only here; a failure (a full disk) is the
   // last chance to tell the caller that the file is incomplete.
   const bool flushed = std::fflush(_cstream) == 0;
+  if (!flushed) NoteFailure();
   const bool closed = std::fclose(_cstream) == 0;
+  if (!closed) NoteFailure();
   _cstream = nullptr;
   _pos = 0;
   _size = 0;
@@ -231,6 +241,7 @@ int64_t TCStream::Write(const void* buffer, int64_t count) {
   SwitchDirection(MODE_WRITE);
   const int64_t moved =
       static_cast<int64_t>(std::fwrite(buffer, 1, static_cast<size_t>(count), _cstream));
+  if (moved < count) NoteFailure();
   _pos += moved;
   if (_pos > _size) _size = _pos;
   return moved;

@@ -110,8 +110,12 @@ class TCStream : public TStream {
   int64_t _size = 0;
   std::FILE* _cstream = nullptr;
   int _mode = 0;
+  // The system's error number of the first write, flush or close that
+  // failed, 0 while none has; it outlives Close so callers can say why.
+  int _error = 0;
 
  private:
+  void NoteFailure();
   // C streams opened for update need a seek between a read and a write.
   void SwitchDirection(int direction);
   int _direction = 0;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "imaging/png.h"
+#include "runtime/file_output.h"
 #include "runtime/open.h"
 #include "runtime/paths.h"
 #include "runtime/strings.h"
@@ -182,20 +183,22 @@ int Font::export_(const std::u16string& path) const {
                               " with a character whose low byte is FF cannot be exported");
   }
   const std::u16string base_path = WithoutExtension(path);
-  if (!SavePixmapAsPNG(atlas, base_path + u".png", EXPORT_PNG_LEVEL)) {
-    throw FontExportException("Cannot write the font picture " + ToUtf8(base_path) + ".png");
+  const std::string picture_failure = SavePNGFile(atlas, base_path + u".png", EXPORT_PNG_LEVEL);
+  if (!picture_failure.empty()) {
+    throw FontExportException(CannotWriteMessage(ToUtf8(base_path) + ".png", picture_failure));
   }
-  StreamRef data = OpenOutput(base_path + u".dat");
-  if (!data) {
-    throw FontExportException("Cannot create the font data file " + ToUtf8(base_path) + ".dat");
+  const std::string data_failure = WriteFileSafely(base_path + u".dat", [&](const StreamRef& data) {
+    data->WriteString(FromBytes(kExportMagic));
+    data->WriteInt(kExportVersion);
+    WriteScrambled(*data, name);
+    WriteScrambled(*data, author);
+    for (int32_t value : {maxw, charh, hspacing, vspacing, top, base, 0}) data->WriteInt(value);
+    for (int32_t width : charw) data->WriteInt(width);
+    return true;
+  });
+  if (!data_failure.empty()) {
+    throw FontExportException(CannotWriteMessage(ToUtf8(base_path) + ".dat", data_failure));
   }
-  data->WriteString(FromBytes(kExportMagic));
-  data->WriteInt(kExportVersion);
-  WriteScrambled(*data, name);
-  WriteScrambled(*data, author);
-  for (int32_t value : {maxw, charh, hspacing, vspacing, top, base, 0}) data->WriteInt(value);
-  for (int32_t width : charw) data->WriteInt(width);
-  data->Close();
   return 0;
 }
 

@@ -10,6 +10,7 @@
 
 #include "imaging/blend.h"
 #include "imaging/png.h"
+#include "runtime/file_output.h"
 #include "runtime/open.h"
 #include "runtime/pixmap.h"
 #include "runtime/strings.h"
@@ -136,14 +137,10 @@ int Run(const Options& options) {
   }
   setblendmode(FindBlendMode(options.mode), options.flags);
   const PixmapRef result = Composite(*top, *bottom, options.opacity);
-  int saved = 0;
-  try {
-    saved = SavePixmapAsPNG(result, FromBytes(options.paths[2]), kPngLevel);
-  } catch (const std::exception&) {
-    saved = 0;
-  }
-  if (!saved) {
-    std::fprintf(stderr, "skyloom-blend: cannot write %s\n", options.paths[2].c_str());
+  const std::string failure = SavePNGFile(result, FromBytes(options.paths[2]), kPngLevel);
+  if (!failure.empty()) {
+    std::fprintf(stderr, "skyloom-blend: %s\n",
+                 CannotWriteMessage(options.paths[2], failure).c_str());
     return kExitFailure;
   }
   return 0;

@@ -11,6 +11,7 @@
 #include "assets/embedded.h"
 #include "defs/dictnode.h"
 #include "model/space.h"
+#include "runtime/open.h"
 #include "runtime/strings.h"
 #include "skyloom_version.h"
 
@@ -120,7 +121,12 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     return Fail(options.path + ": " + e.what());
   }
-  if (!root) return Fail("cannot open " + options.path);
+  if (!root) {
+    skyloom::OpenFailure failure;
+    skyloom::OpenInput(path, failure);
+    return Fail("cannot open " + options.path +
+                (failure.reason.empty() ? "" : ": " + failure.reason));
+  }
   if (options.steps >= 0) {
     PrintBodiesAfter(*root, options.steps);
   } else {

@@ -12,6 +12,7 @@
 
 #include "assets/embedded.h"
 #include "imaging/png.h"
+#include "runtime/file_output.h"
 #include "runtime/open.h"
 #include "runtime/strings.h"
 #include "skyloom_version.h"
@@ -26,6 +27,7 @@ constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
 constexpr int kMaxZoom = 64;
 constexpr int kMaxRenderSide = 16384;
+constexpr int kPictureLevel = 9;
 
 constexpr char kUsage[] =
     "usage:\n"
@@ -186,10 +188,16 @@ int Export(const std::vector<std::string>& args) {
 }
 
 void WriteFontFile(const Font& font, const std::string& path) {
-  StreamRef out = OpenOutput(FromBytes(path));
-  if (!out) throw ToolError{"cannot create " + path};
-  font.Write(out);
-  out->Close();
+  const std::string failure = WriteFileSafely(FromBytes(path), [&](const StreamRef& out) {
+    font.Write(out);
+    return true;
+  });
+  if (!failure.empty()) throw ToolError{CannotWriteMessage(path, failure)};
+}
+
+void WritePicture(const PixmapRef& picture, const std::string& path) {
+  const std::string failure = SavePNGFile(picture, FromBytes(path), kPictureLevel);
+  if (!failure.empty()) throw ToolError{CannotWriteMessage(path, failure)};
 }
 
 int Build(const std::vector<std::string>& args) {
@@ -248,17 +256,13 @@ int Render(const std::vector<std::string>& args) {
   std::fill(canvas->pixels, canvas->pixels + canvas->capacity, 0);
   if (options.colour) font->setpixcolor(static_cast<int32_t>(*options.colour));
   font->Draw(text, 0, 0, options.align, options.box, 1, 1, canvas);
-  if (!SavePixmapAsPNG(Enlarge(canvas, options.zoom), FromBytes(args[3]), 9)) {
-    throw ToolError{"cannot write " + args[3]};
-  }
+  WritePicture(Enlarge(canvas, options.zoom), args[3]);
   return 0;
 }
 
 int Gradient(const std::vector<std::string>& args) {
   RequireExactly(args, 2);
-  if (!SavePixmapAsPNG(MakeGradientPixmap(), FromBytes(args[1]), 9)) {
-    throw ToolError{"cannot write " + args[1]};
-  }
+  WritePicture(MakeGradientPixmap(), args[1]);
   return 0;
 }
 

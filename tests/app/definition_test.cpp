@@ -57,10 +57,11 @@ class LoadDefinitionTest : public ::testing::Test {
   fs::path cwd_;
 };
 
-TEST_F(LoadDefinitionTest, FilesThatCannotBeOpenedNameTheFile) {
+TEST_F(LoadDefinitionTest, FilesThatCannotBeOpenedNameTheFileAndTheReason) {
   const std::string missing = (dir_ / "missing.txt").string();
-  EXPECT_EQ(FailureOf(missing), missing + ": cannot open the file");
-  EXPECT_EQ(FailureOf(dir_.string()), dir_.string() + ": cannot open the file");
+  EXPECT_EQ(FailureOf(missing), missing + ": cannot open the file: No such file or directory");
+  EXPECT_EQ(FailureOf(dir_.string()), dir_.string() + ": cannot open the file: Is a directory");
+  EXPECT_EQ(FailureOf("/dev/zero"), "/dev/zero: not a regular file");  // read forever otherwise
   EXPECT_EQ(FailureOf("incbin::no_such_system.txt"),
             "incbin::no_such_system.txt: no embedded file of that name");
 }
@@ -68,9 +69,10 @@ TEST_F(LoadDefinitionTest, FilesThatCannotBeOpenedNameTheFile) {
 TEST_F(LoadDefinitionTest, TheFileIsNamedWithTheBytesGivenOnOneLine) {
   // UTF-8 names come back byte for byte, not encoded a second time.
   const std::string accented = (dir_ / "caf\xC3\xA9.txt").string();
-  EXPECT_EQ(FailureOf(accented), accented + ": cannot open the file");
+  EXPECT_EQ(FailureOf(accented), accented + ": cannot open the file: No such file or directory");
   const std::string broken = (dir_ / "two\nlines.txt").string();
-  EXPECT_EQ(FailureOf(broken), (dir_ / "two\\x0Alines.txt").string() + ": cannot open the file");
+  EXPECT_EQ(FailureOf(broken), (dir_ / "two\\x0Alines.txt").string() +
+                                   ": cannot open the file: No such file or directory");
 }
 
 TEST_F(LoadDefinitionTest, ParseErrorsGiveTheParsersByteOffset) {
@@ -159,7 +161,7 @@ TEST_F(LoadDefinitionTest, IncludesOfABareFileNameResolveInTheWorkingFolder) {
   ASSERT_EQ(system->allbodies.size(), 2u);
   EXPECT_EQ(system->allbodies[1]->name, u"Moon");
   // Errors still name the file as given.
-  EXPECT_EQ(FailureOf("gone.txt"), "gone.txt: cannot open the file");
+  EXPECT_EQ(FailureOf("gone.txt"), "gone.txt: cannot open the file: No such file or directory");
 }
 
 }  // namespace
