@@ -2,9 +2,12 @@
 // each way that can fail into one line that names the file and the reason.
 #include "app/definition.h"
 
+#include <cstdio>
 #include <exception>
+#include <string>
 
 #include "app/command_line.h"
+#include "model/body_check.h"
 #include "runtime/stream.h"
 #include "runtime/strings.h"
 
@@ -48,7 +51,8 @@ std::u16string DefinitionUrl(const std::string& definition) {
   return definition.empty() ? std::u16string(EMBEDDED_DEFINITION) : FromBytes(definition);
 }
 
-dictnodeRef LoadDefinition(const std::u16string& url, std::string& error) {
+dictnodeRef LoadDefinition(const std::u16string& url, std::string& error,
+                           std::vector<std::string>* warnings) {
   error.clear();
   const auto fail = [&](const std::string& reason) {
     error = UrlText(url) + ": " + OneLineText(reason);
@@ -57,20 +61,29 @@ dictnodeRef LoadDefinition(const std::u16string& url, std::string& error) {
   if (url.empty()) return fail("cannot open the file");
   dictnodeRef root;
   try {
-    root = dictnode::parsefile(ParsePath(url), DEFINITION_ID_KEY);
-  } catch (const TStreamReadException& e) {
+    root = dictnode::parsefile(ParsePath(url), DEFINITION_ID_KEY, warnings);
+  } catch (const DefinitionTextEnds& e) {
     // The parser reads past the end of a text that holds no node or leaves
     // one unclosed.
-    return fail(std::string("the text ends before its nodes are complete (") + e.what() + ")");
+    error = OneLineText(e.where.Message("the text ends before its nodes are complete (byte " +
+                                        std::to_string(e.where.byte) + ")"));
+    return nullptr;
+  } catch (const DefinitionParseError& e) {
+    // Its text names the file, the line and column and the byte offset.
+    error = OneLineText(e.what());
+    return nullptr;
   } catch (const std::exception& e) {
-    // DefinitionParseError, whose text names the fault and its byte offset,
-    // and anything else the reading may raise.
     return fail(e.what());
   }
   if (!root) {
     return fail(IsEmbedded(url) ? "no embedded file of that name" : "cannot open the file");
   }
+  if (warnings) CheckBodyDefinitions(*root, DEFINITION_ID_KEY, *warnings);
   return root;
+}
+
+void PrintDefinitionWarnings(const std::vector<std::string>& warnings) {
+  for (const std::string& warning : warnings) std::fprintf(stderr, "%s\n", warning.c_str());
 }
 
 }  // namespace skyloom

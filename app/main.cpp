@@ -30,7 +30,10 @@ int main(int argc, char** argv) {
   if (!options.definition.empty()) {
     skyloom::RegisterEmbeddedResources();
     std::string reason;
-    definition = skyloom::LoadDefinition(skyloom::DefinitionUrl(options.definition), reason);
+    std::vector<std::string> warnings;
+    definition =
+        skyloom::LoadDefinition(skyloom::DefinitionUrl(options.definition), reason, &warnings);
+    skyloom::PrintDefinitionWarnings(warnings);
     if (!definition) {
       std::fprintf(stderr, "skyloom: %s\n", reason.c_str());
       return 1;

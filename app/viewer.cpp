@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/definition.h"
 #include "assets/embedded.h"
@@ -35,7 +36,9 @@ int TViewer::AfterDisplay() {
   std::string error;
   if (!loadlabelfont(error)) return Fail("cannot load the label font: " + error);
   if (!_definition) {
-    _definition = LoadDefinition(EMBEDDED_DEFINITION, error);
+    std::vector<std::string> warnings;
+    _definition = LoadDefinition(EMBEDDED_DEFINITION, error, &warnings);
+    PrintDefinitionWarnings(warnings);
     if (!_definition) return Fail("cannot read the system definition: " + error);
   }
   _system = space::read(*_definition);

@@ -21,20 +21,13 @@
 #include <vector>
 
 #include "defs/bintree.h"
+#include "defs/definition_text.h"
 #include "runtime/stream.h"
 
 namespace skyloom {
 
 class dictnode;
 using dictnodeRef = std::shared_ptr<dictnode>;
-
-// A definition text the parser refuses: a "[" with no "#" of its own, or
-// nodes nested deeper than dictnode::MAX_DEPTH. The text names the fault and
-// the byte offset where it was found.
-class DefinitionParseError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 // One entry of a node: the lower-cased key and its value.
 class dictnodedata : public Object {
@@ -45,6 +38,9 @@ class dictnodedata : public Object {
 
   std::u16string name;
   std::u16string value;
+  // Where the entry's key stands in its node's file (0 when not read).
+  int line = 0;
+  int column = 0;
 };
 
 class dictnode : public Object {
@@ -52,6 +48,9 @@ class dictnode : public Object {
   // Nodes (counting every level of included files) nested deeper than this
   // stop the parse with a DefinitionParseError.
   static constexpr int MAX_DEPTH = 1000;
+  // One parse opens at most this many files (the first one included); an
+  // include past it stops the parse with a DefinitionParseError.
+  static constexpr int MAX_FILE_READS = 10000;
 
   dictnode();
   // Releases a long chain of copy links without recursion.
@@ -63,7 +62,10 @@ class dictnode : public Object {
   // node from it; null when it cannot be opened. Raises the stream's
   // "Error reading from stream" when the text ends early and
   // DefinitionParseError for a text it refuses.
-  static dictnodeRef parsefile(const std::u16string& path, const std::u16string& idkey);
+  // Warnings about likely mistakes ("FILE:LINE:COLUMN: warning: MESSAGE")
+  // are added to warnings when it is given.
+  static dictnodeRef parsefile(const std::u16string& path, const std::u16string& idkey,
+                               std::vector<std::string>* warnings = nullptr);
   // Parses one node from the stream. dir ends with "/" and prefixes the
   // paths of included files; path is recorded in every node read. The
   // stream is left just after the node's closing "]".
@@ -101,6 +103,9 @@ class dictnode : public Object {
   BinTree nodes{1};  // children by name
   BinTree data{1};   // dictnodedata entries by key
   std::u16string path;
+  // Where the node's "#" stands in the file at path (0 when not read).
+  int line = 0;
+  int column = 0;
 };
 
 }  // namespace skyloom

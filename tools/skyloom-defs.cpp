@@ -10,13 +10,14 @@
 
 #include "assets/embedded.h"
 #include "defs/dictnode.h"
+#include "model/body_check.h"
 #include "model/space.h"
 #include "runtime/strings.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "usage: skyloom-defs [--id KEY] [--steps N] PATH\n"
+    "usage: skyloom-defs [--id KEY] [--steps N] [--strict] PATH\n"
     "\n"
     "Parses the definition file PATH (or the embedded resource incbin::NAME)\n"
     "and prints its tree: each node's name (with \" copyof: \" and the copied\n"
@@ -25,13 +26,18 @@ constexpr char kUsage[] =
     "  --id KEY   identity key that copy references match (default: id)\n"
     "  --steps N  instead of the tree, build the orbital system from it, advance\n"
     "             it N frames and print each body's name, x and y (tab-separated)\n"
+    "  --strict   exit with 1 when there is any warning\n"
+    "\n"
+    "Warnings about likely mistakes go to standard error, one a line:\n"
+    "FILE:LINE:COLUMN: warning: MESSAGE. Text is printed as UTF-8.\n"
     "  --help     show this text\n";
 
 struct Options {
   std::string idkey = "id";
   std::string path;
   bool help = false;
-  int steps = -1;  // frames to advance with --steps; -1 prints the tree instead
+  bool strict = false;  // any warning makes the exit status 1
+  int steps = -1;       // frames to advance with --steps; -1 prints the tree instead
 };
 
 // N of --steps: a whole number from 0 up, nothing else.
@@ -47,6 +53,8 @@ std::string ParseArguments(const std::vector<std::string_view>& args, Options& o
     const std::string_view arg = args[i];
     if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--strict") {
+      options.strict = true;
     } else if (arg == "--id") {
       if (++i == args.size()) return "--id needs a key";
       options.idkey = args[i];
@@ -82,6 +90,10 @@ void PrintBodiesAfter(skyloom::dictnode& root, int steps) {
   }
 }
 
+void PrintWarnings(const std::vector<std::string>& warnings) {
+  for (const std::string& warning : warnings) std::fprintf(stderr, "%s\n", warning.c_str());
+}
+
 int Fail(const std::string& message) {
   std::fprintf(stderr, "skyloom-defs: %s\n", message.c_str());
   return 1;
@@ -105,17 +117,29 @@ int main(int argc, char** argv) {
 
   skyloom::RegisterEmbeddedResources();
   const std::u16string path = skyloom::FromBytes(options.path);
+  const std::u16string idkey = skyloom::FromBytes(options.idkey);
+  std::vector<std::string> warnings;
   skyloom::dictnodeRef root;
   try {
-    root = skyloom::dictnode::parsefile(path, skyloom::FromBytes(options.idkey));
+    root = skyloom::dictnode::parsefile(path, idkey, &warnings);
+  } catch (const skyloom::DefinitionTextEnds& e) {
+    PrintWarnings(warnings);
+    return Fail(e.where.Message("the text ends before its nodes are complete (" +
+                                std::string(e.what()) + ")"));
+  } catch (const skyloom::DefinitionParseError& e) {
+    PrintWarnings(warnings);
+    return Fail(e.what());
   } catch (const std::exception& e) {
+    PrintWarnings(warnings);
     return Fail(options.path + ": " + e.what());
   }
   if (!root) return Fail("cannot open " + options.path);
+  skyloom::CheckBodyDefinitions(*root, idkey, warnings);
+  PrintWarnings(warnings);
   if (options.steps >= 0) {
     PrintBodiesAfter(*root, options.steps);
   } else {
     root->output(u"");
   }
-  return 0;
+  return options.strict && !warnings.empty() ? 1 : 0;
 }
