@@ -86,6 +86,8 @@ std::string PathText(const std::u16string& path) {
 std::string Excerpt(std::u16string_view text) {
   const bool cut = text.size() > MAX_EXCERPT;
   std::u16string shown(text.substr(0, MAX_EXCERPT));
+  // A cut between the halves of a surrogate pair drops the first half.
+  if (cut && shown.back() >= 0xD800 && shown.back() < 0xDC00) shown.pop_back();
   for (char16_t& c : shown) {
     if (c < 32) c = u' ';
   }

@@ -1,6 +1,7 @@
-// The definition parser: reads nodes byte by byte (through a read-ahead
-// buffer), turns statements into entries, reads child nodes by seeking back
-// to their "#", resolves copies among siblings and follows includes.
+// The definition parser: reads nodes character by character from the text
+// held in memory, turns statements into entries, reads child nodes by seeking
+// back to their "#", resolves copies among siblings, follows includes, and
+// warns about likely mistakes where they stand.
 #include "defs/dictnode.h"
 
 #include <filesystem>
