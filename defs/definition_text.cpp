@@ -97,6 +97,10 @@ std::string Excerpt(std::u16string_view text) {
 DefinitionText::DefinitionText(TStream& stream, std::u16string path) : path_(std::move(path)) {
   const int64_t pos = stream.Pos();
   start_ = pos > 0 ? pos : 0;
+  // Room for the whole text at once when the stream knows its size, so that
+  // growing never holds two copies.
+  const int64_t size = stream.Size();
+  if (size > start_ && size - start_ <= MAX_BYTES) bytes_.reserve(size - start_ + kChunk);
   for (;;) {
     const size_t had = bytes_.size();
     bytes_.resize(had + kChunk);
