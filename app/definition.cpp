@@ -59,9 +59,20 @@ dictnodeRef LoadDefinition(const std::u16string& url, std::string& error,
     return dictnodeRef();
   };
   if (url.empty()) return fail("cannot open the file");
+  std::vector<DefinitionWarning> found;
+  // Whatever was found reaches the caller, in reading order, also when the
+  // load fails.
+  struct Hand {
+    std::vector<DefinitionWarning>& found;
+    std::vector<std::string>* warnings;
+    ~Hand() {
+      if (!warnings) return;
+      for (std::string& line : WarningLines(found)) warnings->push_back(std::move(line));
+    }
+  } hand{found, warnings};
   dictnodeRef root;
   try {
-    root = dictnode::parsefile(ParsePath(url), DEFINITION_ID_KEY, warnings);
+    root = dictnode::parsefile(ParsePath(url), DEFINITION_ID_KEY, warnings ? &found : nullptr);
   } catch (const DefinitionTextEnds& e) {
     // The parser reads past the end of a text that holds no node or leaves
     // one unclosed.
@@ -78,7 +89,7 @@ dictnodeRef LoadDefinition(const std::u16string& url, std::string& error,
   if (!root) {
     return fail(IsEmbedded(url) ? "no embedded file of that name" : "cannot open the file");
   }
-  if (warnings) CheckBodyDefinitions(*root, DEFINITION_ID_KEY, *warnings);
+  if (warnings) CheckBodyDefinitions(*root, DEFINITION_ID_KEY, found);
   return root;
 }
 

@@ -2,6 +2,10 @@
 // turning byte offsets into lines and columns.
 #include "defs/definition_text.h"
 
+#include <algorithm>
+#include <tuple>
+#include <unordered_map>
+
 #include "runtime/strings.h"
 
 namespace skyloom {
@@ -67,6 +71,23 @@ std::string SourcePosition::Message(const std::string& message) const {
 
 std::string SourcePosition::Warning(const std::string& message) const {
   return Message("warning: " + message);
+}
+
+std::vector<std::string> WarningLines(const std::vector<DefinitionWarning>& warnings) {
+  std::unordered_map<std::u16string, size_t> fileorder;
+  for (const DefinitionWarning& warning : warnings) {
+    fileorder.emplace(warning.at.file, fileorder.size());
+  }
+  std::vector<const DefinitionWarning*> sorted;
+  for (const DefinitionWarning& warning : warnings) sorted.push_back(&warning);
+  std::stable_sort(sorted.begin(), sorted.end(), [&](const auto* a, const auto* b) {
+    return std::tuple(fileorder.at(a->at.file), a->at.line, a->at.column) <
+           std::tuple(fileorder.at(b->at.file), b->at.line, b->at.column);
+  });
+  std::vector<std::string> lines;
+  for (const DefinitionWarning* warning : sorted)
+    lines.push_back(warning->at.Warning(warning->message));
+  return lines;
 }
 
 std::string PathText(const std::u16string& path) {

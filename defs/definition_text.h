@@ -27,6 +27,17 @@ struct SourcePosition {
   std::string Warning(const std::string& message) const;
 };
 
+// A likely mistake in a definition: where it stands and what it is.
+struct DefinitionWarning {
+  SourcePosition at;
+  std::string message;
+};
+
+// The warnings as lines "FILE:LINE:COLUMN: warning: MESSAGE" in reading
+// order: by line and column within a file, files in the order their first
+// warning was found.
+std::vector<std::string> WarningLines(const std::vector<DefinitionWarning>& warnings);
+
 // A file name as it reads in a message: units up to 0xFF are the bytes of
 // the path, higher units their UTF-8 form; a leading "./" is left out.
 std::string PathText(const std::u16string& path);

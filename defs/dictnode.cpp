@@ -66,11 +66,11 @@ struct ParseState {
   int depth = 0;
   int filereads = 0;
   std::vector<std::string> openfiles;  // files being parsed, outermost first
-  std::vector<std::string>* warnings = nullptr;
+  std::vector<DefinitionWarning>* warnings = nullptr;
 };
 
 void Warn(ParseState& state, const SourcePosition& at, const std::string& message) {
-  if (state.warnings) state.warnings->push_back(at.Warning(message));
+  if (state.warnings) state.warnings->push_back({at, message});
 }
 
 SourcePosition PositionOf(const dictnode& node) {
@@ -474,7 +474,7 @@ dictnode::~dictnode() {
 }
 
 dictnodeRef dictnode::parsefile(const std::u16string& path, const std::u16string& idkey,
-                                std::vector<std::string>* warnings) {
+                                std::vector<DefinitionWarning>* warnings) {
   ParseState state;
   state.warnings = warnings;
   std::string whynot;

@@ -61,13 +61,12 @@ class dictnode : public Object {
   // Opens path (a file path or an "incbin::" resource name) and parses one
   // node from it; null when it cannot be opened. Raises DefinitionTextEnds
   // (the stream's "Error reading from stream") when the text ends early and
-  // DefinitionParseError for a text it refuses, both telling where. Warnings
-  // about likely mistakes ("FILE:LINE:COLUMN: warning: MESSAGE") are added
-  // to warnings when it is given. The text is read as UTF-8 when it is
-  // valid UTF-8, else as Latin-1; an included file's name is taken in the
-  // including text's encoding.
+  // DefinitionParseError for a text it refuses, both telling where. Likely
+  // mistakes are added to warnings, in the order found, when it is given. The text is read as UTF-8
+  // when it is valid UTF-8, else as Latin-1; an included file's name is taken in the including
+  // text's encoding.
   static dictnodeRef parsefile(const std::u16string& path, const std::u16string& idkey,
-                               std::vector<std::string>* warnings = nullptr);
+                               std::vector<DefinitionWarning>* warnings = nullptr);
   // Parses one node from the stream (the rest of it is held in memory while
   // parsing). dir ends with "/" and prefixes the paths of included files;
   // path is recorded in every node read and names the text in positions.

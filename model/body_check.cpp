@@ -61,7 +61,7 @@ std::string Quoted(std::u16string_view text) {
 
 // The warnings about one body node's own entries, in the order they stand.
 void CheckEntries(dictnode& node, const std::vector<std::u16string>& known,
-                  std::vector<std::string>& warnings) {
+                  std::vector<DefinitionWarning>& warnings) {
   if (!node.data.root) return;
   std::vector<const dictnodedata*> entries;
   for (const BinNodeRef& key : node.data.root->nodesinorder()) {
@@ -77,15 +77,15 @@ void CheckEntries(dictnode& node, const std::vector<std::u16string>& known,
     if (std::find(known.begin(), known.end(), entry->name) == known.end()) {
       const std::u16string nearest = NearestKey(entry->name, known);
       warnings.push_back(
-          at.Warning("unknown key " + Quoted(entry->name) +
-                     (nearest.empty() ? "" : " (did you mean " + Quoted(nearest) + "?)")));
+          {at, "unknown key " + Quoted(entry->name) +
+                   (nearest.empty() ? "" : " (did you mean " + Quoted(nearest) + "?)")});
     } else if (entry->name != BodyNodes::KEYS[BodyNodes::NAME] &&
                std::find(BodyNodes::KEYS.begin(), BodyNodes::KEYS.end(), entry->name) !=
                    BodyNodes::KEYS.end() &&
                !entry->value.empty() && !IsNumber(entry->value)) {
-      warnings.push_back(at.Warning(ToUtf8(entry->name) + ": " + Quoted(entry->value) +
-                                    " is not a number (read as " +
-                                    ShortNumber(ParseDouble(entry->value)) + ")"));
+      warnings.push_back({at, ToUtf8(entry->name) + ": " + Quoted(entry->value) +
+                                  " is not a number (read as " +
+                                  ShortNumber(ParseDouble(entry->value)) + ")"});
     }
   }
 }
@@ -148,7 +148,7 @@ std::u16string NearestKey(std::u16string_view key, const std::vector<std::u16str
 }
 
 void CheckBodyDefinitions(dictnode& root, const std::u16string& idkey,
-                          std::vector<std::string>& warnings) {
+                          std::vector<DefinitionWarning>& warnings) {
   std::vector<std::u16string> known(BodyNodes::KEYS.begin(), BodyNodes::KEYS.end());
   if (!idkey.empty()) known.push_back(ToLower(idkey));
   for (dictnode* node : AllNodes(root)) {
@@ -163,9 +163,9 @@ void CheckBodyDefinitions(dictnode& root, const std::u16string& idkey,
   const std::string count = total == std::numeric_limits<uint64_t>::max()
                                 ? "more than " + std::to_string(more)
                                 : std::to_string(more);
-  warnings.push_back(SourcePosition{skipped->path, skipped->line, skipped->column}.Warning(
-      count + " bodies from this one on are skipped: one reading builds at most " +
-      std::to_string(body::MAX_BODIES) + " bodies"));
+  warnings.push_back({SourcePosition{skipped->path, skipped->line, skipped->column},
+                      count + " bodies from this one on are skipped: one reading builds at most " +
+                          std::to_string(body::MAX_BODIES) + " bodies"});
 }
 
 }  // namespace skyloom

@@ -9,8 +9,9 @@
 namespace skyloom {
 
 class dictnode;
+struct DefinitionWarning;
 
-// Adds a warning ("FILE:LINE:COLUMN: warning: MESSAGE") for:
+// Adds a warning for:
 // - a key of a node named "body" that bodies do not read (idkey, the
 //   identity key of copies, is known), with the nearest known key when one
 //   is close: unknown key 'orbitdst' (did you mean 'orbitdist'?);
@@ -18,7 +19,7 @@ class dictnode;
 // - the bodies past body::MAX_BODIES that a reading of root skips, with
 //   their count, at the first one skipped.
 void CheckBodyDefinitions(dictnode& root, const std::u16string& idkey,
-                          std::vector<std::string>& warnings);
+                          std::vector<DefinitionWarning>& warnings);
 
 // The known key nearest to key when it is close enough to be a slip (at
 // most two edits: a letter added, dropped, changed, or two swapped), or "".

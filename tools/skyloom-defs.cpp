@@ -90,8 +90,10 @@ void PrintBodiesAfter(skyloom::dictnode& root, int steps) {
   }
 }
 
-void PrintWarnings(const std::vector<std::string>& warnings) {
-  for (const std::string& warning : warnings) std::fprintf(stderr, "%s\n", warning.c_str());
+void PrintWarnings(const std::vector<skyloom::DefinitionWarning>& warnings) {
+  for (const std::string& line : skyloom::WarningLines(warnings)) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+  }
 }
 
 int Fail(const std::string& message) {
@@ -118,7 +120,7 @@ int main(int argc, char** argv) {
   skyloom::RegisterEmbeddedResources();
   const std::u16string path = skyloom::FromBytes(options.path);
   const std::u16string idkey = skyloom::FromBytes(options.idkey);
-  std::vector<std::string> warnings;
+  std::vector<skyloom::DefinitionWarning> warnings;
   skyloom::dictnodeRef root;
   try {
     root = skyloom::dictnode::parsefile(path, idkey, &warnings);

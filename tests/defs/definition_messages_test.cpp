@@ -65,12 +65,12 @@ class DefinitionMessagesTest : public ::testing::Test {
   std::vector<std::string> WarningsOf(const Files& files) {
     const std::string error = ErrorOf(files);
     EXPECT_EQ(error, "");
-    return warnings_;
+    return WarningLines(warnings_);
   }
 
   fs::path dir_;
   fs::path cwd_;
-  std::vector<std::string> warnings_;
+  std::vector<DefinitionWarning> warnings_;
 };
 
 TEST_F(DefinitionMessagesTest, ErrorsNameTheFileLineAndColumnWhereTheFaultIs) {
@@ -143,6 +143,11 @@ TEST_F(DefinitionMessagesTest, WarningsNameEachLikelyMistake) {
         {"parts/top.txt", "#body copyof: x[ ];"}},
        {"parts/top.txt:1:1: warning: copyof: 'x' names no sibling's id (the first node of a "
         "file has no siblings)"}},
+      // Copies are resolved at the body's end, after the statement below
+      // them: the warnings still come in reading order.
+      {{{"main.txt", "#root[\n  #body copyof: mars[ ];\n  visible;\n];"}},
+       {"main.txt:2:3: warning: copyof: 'mars' names no sibling's id",
+        "main.txt:3:3: warning: 'visible' has no ':'; it is read as a key with an empty value"}},
       // What is no mistake: a ";" and comments after the root, text before
       // it, a key with a colon and an empty value, distinct ids.
       {{{"main.txt", "notes\n#root[ a: ; #b[ id: 1; ]; #b[ id: 2; ]; ]; <the end> ;\n"}}, {}},

@@ -21,9 +21,9 @@ dictnodeRef ParseText(const std::string& text) {
 }
 
 std::vector<std::string> WarningsOf(const std::string& text) {
-  std::vector<std::string> warnings;
+  std::vector<DefinitionWarning> warnings;
   CheckBodyDefinitions(*ParseText(text), u"id", warnings);
-  return warnings;
+  return WarningLines(warnings);
 }
 
 TEST(BodyCheckTest, KeysAndValuesBodiesDoNotRead) {
@@ -70,11 +70,12 @@ TEST(BodyCheckTest, TheLimitKeepsTheFirstBodiesAndNamesTheRest) {
   for (int i = 0; i < body::MAX_BODIES + extra; ++i) {
     ASSERT_EQ(kept[i], i < body::MAX_BODIES) << "b" << i;
   }
-  std::vector<std::string> warnings;
+  std::vector<DefinitionWarning> warnings;
   CheckBodyDefinitions(*root, u"id", warnings);
-  EXPECT_EQ(warnings, std::vector<std::string>{
-                          "m.txt:100002:3: warning: 5 bodies from this one on are skipped: one "
-                          "reading builds at most 100000 bodies"});
+  EXPECT_EQ(WarningLines(warnings),
+            std::vector<std::string>{
+                "m.txt:100002:3: warning: 5 bodies from this one on are skipped: one "
+                "reading builds at most 100000 bodies"});
   EXPECT_TRUE(WarningsOf(FlatBodies(1000)).empty());
 }
 

@@ -964,7 +964,8 @@ TEST(ViewerCommandLineTest, AnswersOrRefusesBeforeOpeningTheDisplay) {
 }
 
 // Likely mistakes in the definition do not stop the viewer: each is printed
-// on standard error at start-up, where it stands, and the system is shown.
+// on standard error at start-up, where it stands, in reading order, and the
+// system is shown.
 TEST(ViewerWarningsTest, StartUpPrintsEveryWarning) {
   if (!HaveXServer()) GTEST_SKIP() << "no X server: DISPLAY is not set";
   ViewerProcess viewer({"--frames", "3", "warned.txt"}, nullptr, [](const std::string& folder) {
@@ -973,9 +974,9 @@ TEST(ViewerWarningsTest, StartUpPrintsEveryWarning) {
   });
   EXPECT_EQ(viewer.WaitForExit(20000), 0) << viewer.Stderr();
   EXPECT_EQ(viewer.Stderr(),
-            "warned.txt:4:1: warning: text after the root node is ignored\n"
             "warned.txt:2:21: warning: radius: 'big' is not a number (read as 0)\n"
-            "warned.txt:2:46: warning: unknown key 'orbitdst' (did you mean 'orbitdist'?)\n");
+            "warned.txt:2:46: warning: unknown key 'orbitdst' (did you mean 'orbitdist'?)\n"
+            "warned.txt:4:1: warning: text after the root node is ignored\n");
 }
 
 }  // namespace
