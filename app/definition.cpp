@@ -2,9 +2,12 @@
 // each way that can fail into one line that names the file and the reason.
 #include "app/definition.h"
 
+#include <cstdio>
 #include <exception>
+#include <string>
 
 #include "app/command_line.h"
+#include "model/body_check.h"
 #include "runtime/open.h"
 #include "runtime/stream.h"
 #include "runtime/strings.h"
@@ -68,22 +71,43 @@ dictnodeRef LoadDefinition(const std::u16string& url, std::string& error,
     return dictnodeRef();
   };
   if (url.empty()) return fail(CannotOpenText(url));
+  std::vector<DefinitionWarning> found;
+  // Whatever was found reaches the caller, in reading order, also when the
+  // load fails.
+  struct Hand {
+    std::vector<DefinitionWarning>& found;
+    std::vector<std::string>* warnings;
+    ~Hand() {
+      if (!warnings) return;
+      for (std::string& line : WarningLines(found)) warnings->push_back(std::move(line));
+    }
+  } hand{found, warnings};
   dictnodeRef root;
   try {
-    root = dictnode::parsefile(ParsePath(url), DEFINITION_ID_KEY, sources);
-  } catch (const TStreamReadException& e) {
+    root = dictnode::parsefile(ParsePath(url), DEFINITION_ID_KEY, warnings ? &found : nullptr,
+                               sources);
+  } catch (const DefinitionTextEnds& e) {
     // The parser reads past the end of a text that holds no node or leaves
     // one unclosed.
-    return fail(std::string("the text ends before its nodes are complete (") + e.what() + ")");
+    error = OneLineText(e.where.Message("the text ends before its nodes are complete (byte " +
+                                        std::to_string(e.where.byte) + ")"));
+    return nullptr;
+  } catch (const DefinitionParseError& e) {
+    // Its text names the file, the line and column and the byte offset.
+    error = OneLineText(e.what());
+    return nullptr;
   } catch (const std::exception& e) {
-    // DefinitionParseError, whose text names the fault and its byte offset,
-    // and anything else the reading may raise.
     return fail(e.what());
   }
   if (!root) {
     return fail(IsEmbedded(url) ? "no embedded file of that name" : CannotOpenText(url));
   }
+  if (warnings) CheckBodyDefinitions(*root, DEFINITION_ID_KEY, found);
   return root;
+}
+
+void PrintDefinitionWarnings(const std::vector<std::string>& warnings) {
+  for (const std::string& warning : warnings) std::fprintf(stderr, "%s\n", warning.c_str());
 }
 
 }  // namespace skyloom

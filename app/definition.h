@@ -24,17 +24,21 @@ std::u16string DefinitionUrl(const std::string& definition);
 // a bare file name such as "moons.txt", which is read as "./moons.txt".
 //
 // On failure returns null and sets error to one line without a line end:
-// the url, ": " and the reason, e.g. "x.txt: cannot open the file", or the
-// parser's message, which names the byte offset of the fault. A definition
+// the url, ": " and the reason, e.g. "x.txt: cannot open the file", or for a
+// fault in the text "FILE:LINE:COLUMN: MESSAGE (byte N)", naming the file
+// where the fault is (an included file for a fault there). A definition
 // without any body is no failure; it builds an empty system.
 //
-// warnings, when given, is cleared and receives one line per warning about
-// the text, in the compilers' form "FILE:LINE:COLUMN: warning: MESSAGE"; no
-// warnings are raised yet. sources, when given, is cleared and receives the
-// files and folders the parse read (also on failure, as far as it got), the
-// set a viewer watches for edits.
+// Warnings about likely mistakes in the text (each one line, "FILE:LINE:
+// COLUMN: warning: MESSAGE", in the order found) replace what warnings held
+// when it is given; a failed load may leave some there too. sources, when
+// given, is cleared and receives the files and folders the parse read (also
+// on failure, as far as it got), the set a viewer watches for edits.
 dictnodeRef LoadDefinition(const std::u16string& url, std::string& error,
                            std::vector<std::string>* warnings = nullptr,
                            DefinitionSources* sources = nullptr);
+
+// Writes each warning on its own line to standard error.
+void PrintDefinitionWarnings(const std::vector<std::string>& warnings);
 
 }  // namespace skyloom

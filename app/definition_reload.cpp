@@ -65,7 +65,7 @@ spaceRef TDefinitionReload::Reload(workspace& desk, const spaceRef& system) {
   _sources = std::move(sources);
   _bands.ClearError();
   _bands.ShowWarnings(warnings, now);
-  for (const std::string& warning : warnings) std::fprintf(stderr, "%s\n", warning.c_str());
+  PrintDefinitionWarnings(warnings);
   if (_watching) _watch.Watch(_sources, now);
   return swapped;
 }

@@ -38,11 +38,11 @@ int main(int argc, char** argv) {
     std::string reason;
     shown.url = skyloom::DefinitionUrl(options.definition);
     shown.root = skyloom::LoadDefinition(shown.url, reason, &shown.warnings, &shown.sources);
+    skyloom::PrintDefinitionWarnings(shown.warnings);
     if (!shown.root) {
       std::fprintf(stderr, "skyloom: %s\n", reason.c_str());
       return 1;
     }
-    for (const std::string& warning : shown.warnings) std::fprintf(stderr, "%s\n", warning.c_str());
     // Embedded definitions cannot change while the viewer runs.
     shown.watch = options.watch && shown.url.find(u"::") == std::u16string::npos;
   }

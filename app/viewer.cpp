@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/definition.h"
 #include "assets/embedded.h"
@@ -36,7 +37,8 @@ int TViewer::AfterDisplay() {
   std::string error;
   if (!loadlabelfont(error)) return Fail("cannot load the label font: " + error);
   if (!_shown.root) {
-    _shown.root = LoadDefinition(EMBEDDED_DEFINITION, error);
+    _shown.root = LoadDefinition(EMBEDDED_DEFINITION, error, &_shown.warnings);
+    PrintDefinitionWarnings(_shown.warnings);
     if (!_shown.root) return Fail("cannot read the system definition: " + error);
   }
   _system = space::read(*_shown.root);

@@ -1,6 +1,7 @@
-// The definition parser: reads nodes byte by byte (through a read-ahead
-// buffer), turns statements into entries, reads child nodes by seeking back
-// to their "#", resolves copies among siblings and follows includes.
+// The definition parser: reads nodes character by character from the text
+// held in memory, turns statements into entries, reads child nodes by seeking
+// back to their "#", resolves copies among siblings, follows includes, and
+// warns about likely mistakes where they stand.
 #include "defs/dictnode.h"
 
 #include <filesystem>
@@ -19,69 +20,78 @@ namespace skyloom {
 namespace {
 
 constexpr int kSiblingBuckets = 256;
-constexpr int64_t kReadAhead = 64 * 1024;
 constexpr std::u16string_view kCopyPrefix = u"copyof:";
 
-// Reads a stream byte by byte through a buffer. Positions are stream
-// offsets; Finish leaves the stream just after the last byte handed out.
+// Reads a definition text character by character. Positions are byte
+// offsets into the text; Finish leaves the stream just after the last
+// character handed out.
 class DefinitionReader {
  public:
-  explicit DefinitionReader(TStream& stream) : stream_(stream) {
-    const int64_t pos = stream.Pos();
-    base_ = pos > 0 ? pos : 0;
+  explicit DefinitionReader(DefinitionText& text) : text_(text), cur_(text.Begin()) {}
+
+  // The next character; DefinitionTextEnds at the end of the text.
+  char16_t ReadChar() {
+    if (cur_ >= text_.End()) throw DefinitionTextEnds(text_.PositionOf(text_.End()));
+    last_ = cur_;
+    int64_t next = cur_;
+    const char16_t c = text_.CharAt(cur_, next, lowhalf_);
+    lowhalf_ = !lowhalf_ && c >= 0xD800 && c < 0xDC00;
+    if (!lowhalf_) cur_ = next;
+    return c;
   }
 
-  char16_t ReadByte() {
-    if (cur_ == static_cast<int64_t>(buffer_.size())) Fill();
-    return buffer_[cur_++];
-  }
-
-  int64_t Pos() const { return base_ + cur_; }
+  // The offset after the last character read, and where that one began.
+  int64_t Pos() const { return cur_; }
+  int64_t LastStart() const { return last_; }
 
   void Seek(int64_t pos) {
-    if (pos >= base_ && pos <= base_ + static_cast<int64_t>(buffer_.size())) {
-      cur_ = pos - base_;
-      return;
-    }
-    stream_.Seek(pos);
-    base_ = pos;
-    buffer_.clear();
-    cur_ = 0;
+    cur_ = pos;
+    lowhalf_ = false;
   }
 
-  void Finish() { stream_.Seek(Pos()); }
+  SourcePosition PositionOf(int64_t offset) { return text_.PositionOf(offset); }
+  DefinitionText& Text() { return text_; }
+
+  void Finish(TStream& stream) { stream.Seek(text_.StreamStart() + cur_); }
 
  private:
-  void Fill() {
-    base_ += static_cast<int64_t>(buffer_.size());
-    buffer_.resize(kReadAhead);
-    const int64_t moved = stream_.Read(buffer_.data(), kReadAhead);
-    buffer_.resize(moved > 0 ? moved : 0);
-    cur_ = 0;
-    if (moved <= 0) throw TStreamReadException();
-  }
-
-  TStream& stream_;
-  std::vector<uint8_t> buffer_;
-  int64_t base_ = 0;
-  int64_t cur_ = 0;
+  DefinitionText& text_;
+  int64_t cur_;
+  int64_t last_ = 0;
+  bool lowhalf_ = false;  // the low half of a surrogate pair comes next
 };
 
 // What one parse shares across nested nodes and included files.
 struct ParseState {
   int depth = 0;
+  int filereads = 0;
   std::vector<std::string> openfiles;    // files being parsed, outermost first
   DefinitionSources* sources = nullptr;  // where to record what is read; may be null
+  std::vector<DefinitionWarning>* warnings = nullptr;
 };
+
+void Warn(ParseState& state, const SourcePosition& at, const std::string& message) {
+  if (state.warnings) state.warnings->push_back({at, message});
+}
+
+SourcePosition PositionOf(const dictnode& node) {
+  return SourcePosition{node.path, node.line, node.column};
+}
+
+// "FILE:LINE:COLUMN: MESSAGE (byte N)" for the text at offset.
+std::string Located(DefinitionReader& reader, int64_t offset, const std::string& message) {
+  const SourcePosition at = reader.PositionOf(offset);
+  return at.Message(message + " (byte " + std::to_string(at.byte) + ")");
+}
 
 class DepthGuard {
  public:
-  DepthGuard(ParseState& state, const DefinitionReader& reader) : state_(state) {
+  DepthGuard(ParseState& state, DefinitionReader& reader) : state_(state) {
     if (++state_.depth > dictnode::MAX_DEPTH) {
       --state_.depth;
-      throw DefinitionParseError("Definition nodes nested deeper than " +
-                                 std::to_string(dictnode::MAX_DEPTH) + " levels at byte " +
-                                 std::to_string(reader.Pos()));
+      throw DefinitionParseError(
+          Located(reader, reader.Pos(),
+                  "nodes nested deeper than " + std::to_string(dictnode::MAX_DEPTH) + " levels"));
     }
   }
   ~DepthGuard() { --state_.depth; }
@@ -113,34 +123,74 @@ dictnodeRef ParseNode(DefinitionReader& reader, ParseState& state, const std::u1
   return node;
 }
 
+// The text after a file's node, when there is any besides spaces, ";" and
+// comments, is not read: it is named in a warning.
+void WarnAboutTextAfterNode(DefinitionReader& reader, ParseState& state, bool included) {
+  DefinitionText& text = reader.Text();
+  int depth = 0;
+  for (int64_t at = reader.Pos(), next = at; at < text.End(); at = next) {
+    const char16_t c = text.CharAt(at, next);
+    if (c == u'<') {
+      ++depth;
+    } else if (c == u'>') {
+      --depth;
+    } else if (depth <= 0 && c > 32 && c != u';') {
+      Warn(state, text.PositionOf(at),
+           included && c == u'#'
+               ? "more than one top-level node in an included file; only the first is read"
+               : "text after the root node is ignored");
+      return;
+    }
+  }
+}
+
 // Opens and parses a file; null when it cannot be opened, is a directory, or
-// is already being parsed further out (an include cycle).
-dictnodeRef ParseFile(const std::u16string& path, const std::u16string& idkey, ParseState& state) {
-  if (IsDirectory(path)) return nullptr;
+// is already being parsed further out (an include cycle), with the reason in
+// whynot.
+dictnodeRef ParseFile(const std::u16string& path, const std::u16string& idkey, ParseState& state,
+                      std::string& whynot) {
+  if (IsDirectory(path)) {
+    whynot = "it is a folder";
+    return nullptr;
+  }
   // Recorded even when it cannot be opened: creating it changes what parses.
   if (state.sources) state.sources->files.push_back(path);
   std::string identity = FileIdentity(path);
   for (const std::string& open : state.openfiles) {
-    if (open == identity) return nullptr;
+    if (open == identity) {
+      whynot = "the file is already being read (an include cycle)";
+      return nullptr;
+    }
   }
   OpenFailure failure;
   StreamRef stream = OpenInput(path, failure);
   if (!stream) {
     // A device or a runaway source would be read forever: stop the parse
     // and name it, the included file by its path.
-    if (!failure.refused) return nullptr;
-    const bool included = !state.openfiles.empty();
-    throw DefinitionParseError(included ? "include " + ToUtf8(path) + ": " + failure.reason
-                                        : failure.reason);
+    if (failure.refused) {
+      const bool included = !state.openfiles.empty();
+      throw DefinitionParseError(included ? "include " + ToUtf8(path) + ": " + failure.reason
+                                          : failure.reason);
+    }
+    whynot = "cannot open the file: " + failure.reason;
+    return nullptr;
   }
+  ++state.filereads;
   state.openfiles.push_back(std::move(identity));
   struct Pop {
     ParseState& state;
     ~Pop() { state.openfiles.pop_back(); }
   } pop{state};
-  DefinitionReader reader(*stream);
+  DefinitionText text(*stream, path);
+  DefinitionReader reader(text);
   dictnodeRef node = ParseNode(reader, state, IncludeFolder(path), path, idkey);
-  reader.Finish();
+  WarnAboutTextAfterNode(reader, state, state.openfiles.size() > 1);
+  if (!node->copyofname.empty()) {
+    Warn(state, PositionOf(*node),
+         "copyof: '" + Excerpt(node->copyofname) +
+             "' names no sibling's id (the first node of a file has no siblings)");
+  }
+  reader.Finish(*stream);
   stream->Close();
   return node;
 }
@@ -167,7 +217,8 @@ std::u16string_view TrimView(std::u16string_view text) {
 // Turns one statement into an entry of node.data (empty statements are
 // skipped). Entries go in as their statements end: the node's own entries
 // are not read while its body is, so this equals inserting them all at "]".
-void AddEntry(dictnode& node, std::u16string_view statement) {
+void AddEntry(dictnode& node, std::u16string_view statement, const SourcePosition& at,
+              ParseState& state) {
   const std::u16string_view text = TrimView(statement);
   if (text.empty()) return;
   const size_t colon = text.find(u':');
@@ -176,6 +227,7 @@ void AddEntry(dictnode& node, std::u16string_view statement) {
   std::u16string value;
   if (colon == std::u16string::npos) {
     key = ToLower(text);
+    Warn(state, at, "'" + Excerpt(text) + "' has no ':'; it is read as a key with an empty value");
   } else if (semicolon < colon) {
     key = ToLower(TrimView(text.substr(0, semicolon)));
   } else {
@@ -187,6 +239,8 @@ void AddEntry(dictnode& node, std::u16string_view statement) {
     }
   }
   auto entry = dictnodedata::Create(key, std::move(value));
+  entry->line = at.line;
+  entry->column = at.column;
   node.data.insert(key, std::move(entry), -1);
 }
 
@@ -198,7 +252,8 @@ void AddEntry(dictnode& node, std::u16string_view statement) {
 // kSiblingBuckets buckets and more for wide bodies: the entry found for an
 // identity is the sibling read last whatever the bucket count, and a wide
 // body no longer costs time quadratic in its width.
-void ResolveCopies(dictnode& node, const std::vector<std::pair<std::u16string, dictnodeRef>>& ids) {
+void ResolveCopies(dictnode& node, const std::vector<std::pair<std::u16string, dictnodeRef>>& ids,
+                   ParseState& state) {
   if (!node.nodes.root) return;
   std::vector<dictnode*> children;
   bool anycopy = false;
@@ -228,50 +283,110 @@ void ResolveCopies(dictnode& node, const std::vector<std::pair<std::u16string, d
     dictnode* child = children[i];
     if (child->copyofname.empty()) continue;
     auto target = std::static_pointer_cast<dictnode>(siblings->find(child->copyofname, -1));
-    if (!target) continue;
+    const std::string reference = "copyof: '" + Excerpt(child->copyofname) + "'";
+    if (!target) {
+      Warn(state, PositionOf(*child), reference + " names no sibling's id");
+      continue;
+    }
     const size_t end = find(index.at(target.get()));
-    if (end == i) continue;  // the link would close a cycle
+    if (end == i) {
+      Warn(state, PositionOf(*child), reference + " would close a cycle of copies; it is ignored");
+      continue;
+    }
     child->copyof = std::move(target);
     chainend[i] = end;
   }
 }
 
+// Warns about each identity given to more than one sibling: copies find the
+// sibling read last.
+void WarnAboutSharedIds(const std::vector<std::pair<std::u16string, dictnodeRef>>& ids,
+                        ParseState& state) {
+  if (!state.warnings) return;
+  std::unordered_map<std::u16string_view, const dictnode*> first;
+  for (const auto& [id, child] : ids) {
+    if (id.empty()) continue;
+    const auto [earlier, fresh] = first.emplace(id, child.get());
+    if (fresh) continue;
+    Warn(state, PositionOf(*child),
+         "id '" + Excerpt(id) + "' is also given to a sibling at line " +
+             std::to_string(earlier->second->line) + "; copies find the one read last");
+  }
+}
+
+// The file name an include entry's value gives. The value is text; a
+// UTF-8 text names the file by the UTF-8 bytes of its characters, a Latin-1
+// text by one byte a character, as the file was written.
+std::u16string IncludedName(const std::u16string& value, bool utf8) {
+  return utf8 ? FromBytes(ToUtf8(value)) : value;
+}
+
 // Reads the children that the node's "file" entries name, when the node is
-// an "include" node.
+// an "include" node. An entry that reads nothing is named in a warning. A
+// parse reads at most MAX_FILE_READS files.
 void Include(dictnode& node, ParseState& state, const std::u16string& dir,
-             const std::u16string& idkey) {
-  auto insert = [&](const std::u16string& path) {
-    if (dictnodeRef child = ParseFile(path, idkey, state)) {
-      node.nodes.insert(child->name, child, -1);
-    }
-  };
+             const std::u16string& idkey, bool utf8) {
   for (const ObjectRef& value : node.data.findall(u"file", -1)) {
-    const std::u16string p = dir + static_cast<const dictnodedata&>(*value).value;
+    const auto& entry = static_cast<const dictnodedata&>(*value);
+    const SourcePosition at{node.path, entry.line, entry.column};
+    const std::string quoted = "'" + Excerpt(entry.value) + "'";
+    std::string whynot;
+    auto insert = [&](const std::u16string& path) {
+      if (state.filereads >= dictnode::MAX_FILE_READS) {
+        throw DefinitionParseError(at.Message(
+            "include " + quoted + " stops the parse: " + std::to_string(state.filereads) +
+            " file reads, the most one parse makes"));
+      }
+      dictnodeRef child = ParseFile(path, idkey, state, whynot);
+      if (child) node.nodes.insert(child->name, child, -1);
+      return child != nullptr;
+    };
+    const std::u16string p = dir + IncludedName(entry.value, utf8);
     if (!ExtensionOf(p).empty()) {
-      insert(p);
-    } else {
-      if (state.sources) state.sources->directories.push_back(p);
-      for (const std::u16string& name : ListDirectory(p, true)) insert(p + u"/" + name);
+      if (!insert(p)) Warn(state, at, "include " + quoted + " reads nothing: " + whynot);
+      continue;
     }
+    if (state.sources) state.sources->directories.push_back(p);
+    const std::vector<std::u16string> names = ListDirectory(p, true);
+    int read = 0;
+    for (const std::u16string& name : names) read += insert(p + u"/" + name) ? 1 : 0;
+    if (read > 0) continue;
+    if (!IsDirectory(p)) {
+      whynot = "no folder of that name (a name without an extension is taken for a folder)";
+    } else if (names.empty()) {
+      whynot = "the folder is empty";
+    } else {
+      whynot = "no file in the folder can be read";
+    }
+    Warn(state, at, "include " + quoted + " reads nothing: " + whynot);
   }
 }
 
 void ReadNode(dictnode& node, DefinitionReader& reader, ParseState& state,
               const std::u16string& dir, const std::u16string& idkey) {
   DepthGuard guard(state, reader);
-  while (reader.ReadByte() != u'#') {
+  while (reader.ReadChar() != u'#') {
   }
+  const SourcePosition at = reader.PositionOf(reader.LastStart());
+  node.line = at.line;
+  node.column = at.column;
   std::u16string header;
-  for (char16_t c; (c = reader.ReadByte()) != u'[';) header += c;
+  for (char16_t c; (c = reader.ReadChar()) != u'[';) header += c;
   ReadHeader(node, header);
 
   std::vector<std::pair<std::u16string, dictnodeRef>> ids;  // children by identity
   std::u16string text;
+  int64_t textstart = -1;  // where the statement's first non-space character stands
+  auto addentry = [&] {
+    if (textstart >= 0) AddEntry(node, text, reader.PositionOf(textstart), state);
+    text.clear();
+    textstart = -1;
+  };
   int depth = 0;
   bool quoted = false;
   int64_t childstart = -1;
   for (;;) {
-    const char16_t c = reader.ReadByte();
+    const char16_t c = reader.ReadChar();
     if (c == u'"' && depth <= 0) {
       quoted = !quoted;
     } else if (!quoted) {
@@ -285,34 +400,36 @@ void ReadNode(dictnode& node, DefinitionReader& reader, ParseState& state,
       }
       if (depth > 0) continue;
       if (c == u'#') {
-        childstart = reader.Pos() - 1;
+        childstart = reader.LastStart();
         continue;
       }
       if (c == u'[') {
         if (childstart < 0) {
-          throw DefinitionParseError("\"[\" without a \"#\" of its own at byte " +
-                                     std::to_string(reader.Pos() - 1));
+          throw DefinitionParseError(
+              Located(reader, reader.LastStart(), "\"[\" without a \"#\" of its own"));
         }
         reader.Seek(childstart);
         dictnodeRef child = ParseNode(reader, state, dir, node.path, idkey);
         ids.emplace_back(child->getvalue(idkey), child);
         node.nodes.insert(child->name, child, -1);
         text.clear();
+        textstart = -1;
         childstart = -1;
         continue;
       }
       if (c == u']') break;
       if (c == u';') {
-        AddEntry(node, text);
-        text.clear();
+        addentry();
         continue;
       }
     }
+    if (textstart < 0 && c > 32) textstart = reader.LastStart();
     text += c;
   }
-  AddEntry(node, text);
-  ResolveCopies(node, ids);
-  if (node.name == u"include") Include(node, state, dir, idkey);
+  addentry();
+  WarnAboutSharedIds(ids, state);
+  ResolveCopies(node, ids, state);
+  if (node.name == u"include") Include(node, state, dir, idkey, reader.Text().IsUtf8());
 }
 
 // Reads an integer the way the C library's atoi does: leading white space,
@@ -369,10 +486,13 @@ dictnode::~dictnode() {
 }
 
 dictnodeRef dictnode::parsefile(const std::u16string& path, const std::u16string& idkey,
+                                std::vector<DefinitionWarning>* warnings,
                                 DefinitionSources* sources) {
   ParseState state;
+  state.warnings = warnings;
   state.sources = sources;
-  return ParseFile(path, idkey, state);
+  std::string whynot;
+  return ParseFile(path, idkey, state, whynot);
 }
 
 dictnodeRef dictnode::parse(const StreamRef& stream, const std::u16string& dir,
@@ -386,9 +506,10 @@ dictnodeRef dictnode::parse(const StreamRef& stream, const std::u16string& dir,
 int dictnode::doparse(const StreamRef& stream, const std::u16string& dir,
                       const std::u16string& idkey) {
   ParseState state;
-  DefinitionReader reader(*stream);
+  DefinitionText text(*stream, path);
+  DefinitionReader reader(text);
   ReadNode(*this, reader, state, dir, idkey);
-  reader.Finish();
+  reader.Finish(*stream);
   return 0;
 }
 

@@ -21,20 +21,13 @@
 #include <vector>
 
 #include "defs/bintree.h"
+#include "defs/definition_text.h"
 #include "runtime/stream.h"
 
 namespace skyloom {
 
 class dictnode;
 using dictnodeRef = std::shared_ptr<dictnode>;
-
-// A definition text the parser refuses: a "[" with no "#" of its own, or
-// nodes nested deeper than dictnode::MAX_DEPTH. The text names the fault and
-// the byte offset where it was found.
-class DefinitionParseError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 // What one parse read: every file it opened or tried to open (the top file
 // first, then each included file in reading order, also one that is missing)
@@ -55,6 +48,9 @@ class dictnodedata : public Object {
 
   std::u16string name;
   std::u16string value;
+  // Where the entry's key stands in its node's file (0 when not read).
+  int line = 0;
+  int column = 0;
 };
 
 class dictnode : public Object {
@@ -62,6 +58,9 @@ class dictnode : public Object {
   // Nodes (counting every level of included files) nested deeper than this
   // stop the parse with a DefinitionParseError.
   static constexpr int MAX_DEPTH = 1000;
+  // One parse opens at most this many files (the first one included); an
+  // include past it stops the parse with a DefinitionParseError.
+  static constexpr int MAX_FILE_READS = 10000;
 
   dictnode();
   // Releases a long chain of copy links without recursion.
@@ -70,15 +69,21 @@ class dictnode : public Object {
   dictnode& operator=(const dictnode&) = delete;
 
   // Opens path (a file path or an "incbin::" resource name) and parses one
-  // node from it; null when it cannot be opened. Raises the stream's
-  // "Error reading from stream" when the text ends early and
-  // DefinitionParseError for a text it refuses. When sources is given, the
-  // files and folders read are added to it, also those read before a failure.
+  // node from it; null when it cannot be opened. Raises DefinitionTextEnds
+  // (the stream's "Error reading from stream") when the text ends early and
+  // DefinitionParseError for a text it refuses, both telling where. Likely
+  // mistakes are added to warnings, in the order found, when it is given. The
+  // text is read as UTF-8 when it is valid UTF-8, else as Latin-1; an included
+  // file's name is taken in the including text's encoding. When sources is
+  // given, the files and folders read are added to it, also those read before
+  // a failure.
   static dictnodeRef parsefile(const std::u16string& path, const std::u16string& idkey,
+                               std::vector<DefinitionWarning>* warnings = nullptr,
                                DefinitionSources* sources = nullptr);
-  // Parses one node from the stream. dir ends with "/" and prefixes the
-  // paths of included files; path is recorded in every node read. The
-  // stream is left just after the node's closing "]".
+  // Parses one node from the stream (the rest of it is held in memory while
+  // parsing). dir ends with "/" and prefixes the paths of included files;
+  // path is recorded in every node read and names the text in positions.
+  // The stream is left just after the node's closing "]".
   static dictnodeRef parse(const StreamRef& stream, const std::u16string& dir,
                            const std::u16string& path, const std::u16string& idkey);
   // Reads one node from the stream into this node. Returns 0.
@@ -113,6 +118,9 @@ class dictnode : public Object {
   BinTree nodes{1};  // children by name
   BinTree data{1};   // dictnodedata entries by key
   std::u16string path;
+  // Where the node's "#" stands in the file at path (0 when not read).
+  int line = 0;
+  int column = 0;
 };
 
 }  // namespace skyloom

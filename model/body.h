@@ -3,12 +3,14 @@
 // offset from the parent), its angle growing by revspeed degrees every frame.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "geom/vect2d.h"
+#include "model/body_nodes.h"
 #include "runtime/object.h"
 
 namespace skyloom {
@@ -54,7 +56,9 @@ class body : public Object, public std::enable_shared_from_this<body> {
   // Most bodies one reading of a definition builds (readdictnode: the body
   // and its descendants; read: all the trees it returns). Nodes that copy
   // siblings share their children, so a short text can name exponentially
-  // many bodies; past this many, the rest of the pre-order walk is skipped.
+  // many bodies; past this many, the rest is skipped: the bodies kept are
+  // the first in reading order (a node's inherited children, then its own,
+  // each before its descendants).
   static constexpr int64_t MAX_BODIES = 100000;
 
   // Fills the body from a definition node: the position and orbit keys,
@@ -100,10 +104,10 @@ class body : public Object, public std::enable_shared_from_this<body> {
   int init();
 
  private:
-  // readdictnode with a shared allowance: room is how many more bodies this
-  // reading may create below the ones it has made so far.
-  void readtree(dictnode& node, int64_t& room);
-  void readkeys(dictnode& node);
+  // readdictnode keeping at most limit bodies (this one included, limit of
+  // 1 or more): the first in reading order.
+  void readtree(dictnode& node, uint64_t limit, BodyNodes& bodynodes);
+  void readkeys(const std::array<std::u16string, BodyNodes::KEY_COUNT>& values);
 
   // Where this body's children are centred: its position, or the world
   // origin when it has none.

@@ -1,10 +1,13 @@
 // Building bodies and the system from a parsed definition: every key is
 // optional, an empty value counts as absent, numbers are read as atof does.
+#include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "defs/dictnode.h"
 #include "model/body.h"
+#include "model/body_nodes.h"
 #include "model/space.h"
 #include "runtime/strings.h"
 
@@ -12,16 +15,13 @@ namespace skyloom {
 
 namespace {
 
-// The text of key, or nothing when the key is absent or its value is empty.
-std::optional<std::u16string> Present(dictnode& node, const std::u16string& key) {
-  std::u16string value = node.getvalue(key);
-  if (value.empty()) return std::nullopt;
-  return value;
-}
+using Key = BodyNodes::Key;
 
-std::optional<double> Number(dictnode& node, const std::u16string& key) {
-  if (auto text = Present(node, key)) return ParseDouble(*text);
-  return std::nullopt;
+// The number a key gives, or nothing when the key is absent or its value is
+// empty.
+std::optional<double> Number(const BodyNodes::Values& values, Key key) {
+  if (values[key].empty()) return std::nullopt;
+  return ParseDouble(values[key]);
 }
 
 // Whether a pair of keys that is present fills the vector the body already
@@ -39,38 +39,52 @@ void FillPair(vect2dRef& target, const std::optional<double>& x, const std::opti
   if (y) target->y = *y;
 }
 
+// Shares limit bodies among the nodes in reading order (the reverse of the
+// order given), each taking what it makes while any is left: the bodies kept
+// are the first in reading order.
+std::vector<uint64_t> ShareInReadingOrder(const std::vector<dictnode*>& nodes, uint64_t limit,
+                                          BodyNodes& bodynodes) {
+  std::vector<uint64_t> shares(nodes.size());
+  for (size_t i = nodes.size(); i-- > 0 && limit > 0;) {
+    shares[i] = std::min(bodynodes.CountOf(*nodes[i]), limit);
+    limit -= shares[i];
+  }
+  return shares;
+}
+
 }  // namespace
 
 int body::readdictnode(dictnode& node) {
-  int64_t room = MAX_BODIES - 1;  // the receiver is one of the bodies
-  readtree(node, room);
+  BodyNodes bodynodes;
+  readtree(node, MAX_BODIES, bodynodes);
   return 0;
 }
 
-void body::readtree(dictnode& node, int64_t& room) {
-  readkeys(node);
-  for (const dictnodeRef& childnode : node.getnodes(u"body")) {
-    if (room == 0) break;
-    --room;
+void body::readtree(dictnode& node, uint64_t limit, BodyNodes& bodynodes) {
+  readkeys(bodynodes.ValuesOf(node));
+  const std::vector<dictnode*> children = bodynodes.ChildrenOf(node);
+  const std::vector<uint64_t> shares = ShareInReadingOrder(children, limit - 1, bodynodes);
+  for (size_t i = 0; i < children.size(); ++i) {
+    if (shares[i] == 0) continue;
     bodyRef child = body::Create();
-    child->readtree(*childnode, room);
+    child->readtree(*children[i], shares[i], bodynodes);
     child->setparent(shared_from_this());
   }
 }
 
-void body::readkeys(dictnode& node) {
-  const auto x = Number(node, u"x");
-  const auto y = Number(node, u"y");
-  const auto orbitdist = Number(node, u"orbitdist");
-  const auto orbitangle = Number(node, u"orbitangle");
-  const auto scalex = Number(node, u"orbitscalex");
-  const auto scaley = Number(node, u"orbitscaley");
-  const auto movex = Number(node, u"orbitmovex");
-  const auto movey = Number(node, u"orbitmovey");
-  if (const auto r = Number(node, u"radius")) setradius(*r);
-  if (auto text = Present(node, u"name")) name = std::move(*text);
-  if (const auto speed = Number(node, u"revspeed")) revspeed = *speed;
-  if (const auto rot = Number(node, u"orbitrot")) rotorbit = *rot;
+void body::readkeys(const BodyNodes::Values& values) {
+  const auto x = Number(values, Key::X);
+  const auto y = Number(values, Key::Y);
+  const auto orbitdist = Number(values, Key::ORBITDIST);
+  const auto orbitangle = Number(values, Key::ORBITANGLE);
+  const auto scalex = Number(values, Key::ORBITSCALEX);
+  const auto scaley = Number(values, Key::ORBITSCALEY);
+  const auto movex = Number(values, Key::ORBITMOVEX);
+  const auto movey = Number(values, Key::ORBITMOVEY);
+  if (const auto r = Number(values, Key::RADIUS)) setradius(*r);
+  if (!values[Key::NAME].empty()) name = values[Key::NAME];
+  if (const auto speed = Number(values, Key::REVSPEED)) revspeed = *speed;
+  if (const auto rot = Number(values, Key::ORBITROT)) rotorbit = *rot;
 
   FillPair(pos, x, y, 0, 0, Start::IfNull);
   FillPair(orbit, orbitdist, orbitangle, 0, 0, Start::IfNull);
@@ -79,13 +93,14 @@ void body::readkeys(dictnode& node) {
 }
 
 bodyList body::read(dictnode& node) {
+  BodyNodes bodynodes;
   bodyList bodies;
-  int64_t room = MAX_BODIES;
-  for (const dictnodeRef& childnode : node.getnodes(u"body")) {
-    if (room == 0) break;
-    --room;
+  const std::vector<dictnode*> children = bodynodes.ChildrenOf(node);
+  const std::vector<uint64_t> shares = ShareInReadingOrder(children, MAX_BODIES, bodynodes);
+  for (size_t i = 0; i < children.size(); ++i) {
+    if (shares[i] == 0) continue;
     bodyRef b = body::Create();
-    b->readtree(*childnode, room);
+    b->readtree(*children[i], shares[i], bodynodes);
     bodies.push_back(std::move(b));
   }
   return bodies;

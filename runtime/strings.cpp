@@ -33,8 +33,18 @@ std::string ToBytes(std::u16string_view text) {
 std::string ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (char16_t unit : text) {
-    if (unit < 0x80) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    const bool pair = unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() &&
+                      text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+    if (pair) {
+      // A surrogate pair is one character beyond U+FFFF: four bytes.
+      const char32_t code = 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (text[++i] - 0xDC00);
+      out += static_cast<char>(0xF0 | (code >> 18));
+      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (unit < 0x80) {
       out += static_cast<char>(unit);
     } else if (unit < 0x800) {
       out += static_cast<char>(0xC0 | (unit >> 6));

@@ -17,7 +17,8 @@ std::u16string FromBytes(std::string_view bytes);
 // Each code unit becomes its low 8 bits.
 std::string ToBytes(std::u16string_view text);
 
-// UTF-8 for messages on a terminal (units are taken as UCS-2 code points).
+// UTF-8 for messages on a terminal: a surrogate pair becomes its one
+// character, every other unit is taken as a code point.
 std::string ToUtf8(std::u16string_view text);
 
 // Removes every character of code 32 or less from both ends.

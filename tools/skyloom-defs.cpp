@@ -10,6 +10,7 @@
 
 #include "assets/embedded.h"
 #include "defs/dictnode.h"
+#include "model/body_check.h"
 #include "model/space.h"
 #include "runtime/open.h"
 #include "runtime/strings.h"
@@ -18,7 +19,7 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: skyloom-defs [--id KEY] [--steps N] PATH\n"
+    "usage: skyloom-defs [--id KEY] [--steps N] [--strict] PATH\n"
     "\n"
     "Parses the definition file PATH (or the embedded resource incbin::NAME)\n"
     "and prints its tree: each node's name (with \" copyof: \" and the copied\n"
@@ -27,15 +28,20 @@ constexpr char kUsage[] =
     "  --id KEY   identity key that copy references match (default: id)\n"
     "  --steps N  instead of the tree, build the orbital system from it, advance\n"
     "             it N frames and print each body's name, x and y (tab-separated)\n"
+    "  --strict   exit with 1 when there is any warning\n"
     "  --help     show this text\n"
-    "  --version  print the program's name and version, then exit\n";
+    "  --version  print the program's name and version, then exit\n"
+    "\n"
+    "Warnings about likely mistakes go to standard error, one a line:\n"
+    "FILE:LINE:COLUMN: warning: MESSAGE. Text is printed as UTF-8.\n";
 
 struct Options {
   std::string idkey = "id";
   std::string path;
   bool help = false;
   bool version = false;
-  int steps = -1;  // frames to advance with --steps; -1 prints the tree instead
+  bool strict = false;  // any warning makes the exit status 1
+  int steps = -1;       // frames to advance with --steps; -1 prints the tree instead
 };
 
 // N of --steps: a whole number from 0 up, nothing else.
@@ -53,6 +59,8 @@ std::string ParseArguments(const std::vector<std::string_view>& args, Options& o
       options.help = true;
     } else if (arg == "--version") {
       options.version = true;
+    } else if (arg == "--strict") {
+      options.strict = true;
     } else if (arg == "--id") {
       if (++i == args.size()) return "--id needs a key";
       options.idkey = args[i];
@@ -88,6 +96,12 @@ void PrintBodiesAfter(skyloom::dictnode& root, int steps) {
   }
 }
 
+void PrintWarnings(const std::vector<skyloom::DefinitionWarning>& warnings) {
+  for (const std::string& line : skyloom::WarningLines(warnings)) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+  }
+}
+
 int Fail(const std::string& message) {
   std::fprintf(stderr, "skyloom-defs: %s\n", message.c_str());
   return 1;
@@ -115,10 +129,20 @@ int main(int argc, char** argv) {
 
   skyloom::RegisterEmbeddedResources();
   const std::u16string path = skyloom::FromBytes(options.path);
+  const std::u16string idkey = skyloom::FromBytes(options.idkey);
+  std::vector<skyloom::DefinitionWarning> warnings;
   skyloom::dictnodeRef root;
   try {
-    root = skyloom::dictnode::parsefile(path, skyloom::FromBytes(options.idkey));
+    root = skyloom::dictnode::parsefile(path, idkey, &warnings);
+  } catch (const skyloom::DefinitionTextEnds& e) {
+    PrintWarnings(warnings);
+    return Fail(e.where.Message("the text ends before its nodes are complete (" +
+                                std::string(e.what()) + ")"));
+  } catch (const skyloom::DefinitionParseError& e) {
+    PrintWarnings(warnings);
+    return Fail(e.what());
   } catch (const std::exception& e) {
+    PrintWarnings(warnings);
     return Fail(options.path + ": " + e.what());
   }
   if (!root) {
@@ -127,10 +151,12 @@ int main(int argc, char** argv) {
     return Fail("cannot open " + options.path +
                 (failure.reason.empty() ? "" : ": " + failure.reason));
   }
+  skyloom::CheckBodyDefinitions(*root, idkey, warnings);
+  PrintWarnings(warnings);
   if (options.steps >= 0) {
     PrintBodiesAfter(*root, options.steps);
   } else {
     root->output(u"");
   }
-  return 0;
+  return options.strict && !warnings.empty() ? 1 : 0;
 }

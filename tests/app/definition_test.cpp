@@ -75,21 +75,27 @@ TEST_F(LoadDefinitionTest, TheFileIsNamedWithTheBytesGivenOnOneLine) {
                                    ": cannot open the file: No such file or directory");
 }
 
-TEST_F(LoadDefinitionTest, ParseErrorsGiveTheParsersByteOffset) {
+TEST_F(LoadDefinitionTest, ParseErrorsNameFileLineColumnAndByte) {
   // The "[" at byte 13 has no "#" of its own.
   const std::string path = Write("stray.txt", "#root[ x: 1; [ ]; ];");
-  const std::string error = FailureOf(path);
-  EXPECT_TRUE(error.starts_with(path + ": ")) << error;
-  EXPECT_NE(error.find("at byte 13"), std::string::npos) << error;
+  EXPECT_EQ(FailureOf(path), path + ":1:14: \"[\" without a \"#\" of its own (byte 13)");
 }
 
-TEST_F(LoadDefinitionTest, TextsEndingEarlySayWhy) {
-  const std::string expected =
-      ": the text ends before its nodes are complete"
-      " (Error reading from stream)";
-  for (const char* text : {"", "no node at all", "#root", "#root[ #body[ name: A; ];"}) {
-    const std::string path = Write("short.txt", text);
-    EXPECT_EQ(FailureOf(path), path + expected) << '"' << text << '"';
+TEST_F(LoadDefinitionTest, TextsEndingEarlySayWhereTheyEnd) {
+  const struct {
+    const char* text;
+    const char* where;
+  } cases[] = {
+      {"", ":1:1: (byte 0)"},
+      {"no node at all", ":1:15: (byte 14)"},
+      {"#root", ":1:6: (byte 5)"},
+      {"#root[\n  #body[ name: A; ];", ":2:21: (byte 27)"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Write("short.txt", c.text);
+    std::string where = c.where;
+    where.insert(where.find(' ') + 1, "the text ends before its nodes are complete ");
+    EXPECT_EQ(FailureOf(path), path + where) << '"' << c.text << '"';
   }
 }
 

@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/definition.h"
+#include "assets/embedded.h"
 #include "model/space.h"
 #include "runtime/strings.h"
 
@@ -69,6 +71,45 @@ TEST(Examples, LoadPlaceAndStayInView) {
         ASSERT_LE(std::abs(p.y) + b->radius, kHalfHeight) << ToUtf8(b->name) << " frame " << frame;
       }
     }
+  }
+}
+
+// The bodies as the lookups of the tree give them (getnodes and getvalue,
+// walking every copy: how bodies were read before building kept the results
+// of shared copies), one line each in pre-order: depth, name and radius.
+void ReferenceBodies(dictnode& node, int depth, std::vector<std::string>& lines) {
+  for (const dictnodeRef& child : node.getnodes(u"body")) {
+    lines.push_back(std::to_string(depth) + " " + ToUtf8(child->getvalue(u"name")) + " " +
+                    std::to_string(ParseDouble(child->getvalue(u"radius"))));
+    ReferenceBodies(*child, depth + 1, lines);
+  }
+}
+
+void BuiltBodies(const bodyList& bodies, int depth, std::vector<std::string>& lines) {
+  for (const bodyRef& b : bodies) {
+    lines.push_back(std::to_string(depth) + " " + ToUtf8(b->name) + " " +
+                    std::to_string(b->radius));
+    BuiltBodies(b->kids, depth + 1, lines);
+  }
+}
+
+TEST(Examples, LoadWithoutWarningsAndBuildWhatTheTreeLookupsGive) {
+  RegisterEmbeddedResources();
+  std::vector<std::string> urls = {ToUtf8(EMBEDDED_DEFINITION)};
+  for (const ExampleCase& c : kCases) urls.push_back((kExamples / c.file).string());
+  for (const std::string& url : urls) {
+    SCOPED_TRACE(url);
+    std::string error;
+    std::vector<std::string> warnings;
+    const dictnodeRef root = LoadDefinition(DefinitionUrl(url), error, &warnings);
+    ASSERT_NE(root, nullptr) << error;
+    EXPECT_EQ(warnings, std::vector<std::string>{});
+    std::vector<std::string> reference;
+    ReferenceBodies(*root, 0, reference);
+    const spaceRef system = space::read(*root);
+    std::vector<std::string> built;
+    BuiltBodies(system->bodies, 0, built);
+    EXPECT_EQ(built, reference);
   }
 }
 

@@ -78,5 +78,55 @@ TEST_F(DefsStepsTest, BadStepCountsAreUsageErrors) {
   EXPECT_EQ(Tool("incbin::game_solar_systemdef.txt --steps").status, 2);
 }
 
+TEST_F(DefsStepsTest, NamesPrintAsUtf8WhateverTheTextsEncoding) {
+  const struct {
+    std::string name;  // as written in the definition
+    std::string printed;
+  } cases[] = {
+      {"S\xC3\xBC"
+       "d \xCE\xA9mega",
+       "S\xC3\xBC"
+       "d \xCE\xA9mega"},    // UTF-8
+      {"\xEF\xBB\xBF", ""},  // only a byte-order mark before the "#"
+      {"S\xFC"
+       "d",
+       "S\xC3\xBC"
+       "d"},  // Latin-1
+  };
+  for (const auto& c : cases) {
+    const bool mark = c.printed.empty();
+    const std::string path =
+        WriteDefinition(mark ? c.name + "#root[ #body[ name: \xC3\xA9; x: 0; y: 0; ]; ]"
+                             : "#root[ #body[ name: " + c.name + "; x: 0; y: 0; ]; ]");
+    const ToolRun run = Tool("--steps 0 " + path);
+    std::filesystem::remove(path);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, (mark ? std::string("\xC3\xA9") : c.printed) + "\t0.000000\t0.000000\n");
+  }
+}
+
+TEST_F(DefsStepsTest, WarningsGoToStandardErrorAndStrictMakesThemFail) {
+  const std::string path = WriteDefinition("#root[\n  #body[ radius: big; x: 0; y: 0; ];\n];");
+  const std::string expected = path + ":2:10: warning: radius: 'big' is not a number (read as 0)\n";
+  const struct {
+    std::string args;
+    int status;
+  } cases[] = {{"", 0}, {"--strict", 1}, {"--steps 0", 0}, {"--strict --steps 0", 1}};
+  for (const auto& c : cases) {
+    const std::string command = tool_.string() + " " + c.args + " " + path + " 2>&1 >/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string err;
+    char buffer[512];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) err.append(buffer, n);
+    const int status = pclose(pipe);
+    EXPECT_EQ(err, expected) << c.args;
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << c.args;
+  }
+  // A file without mistakes passes --strict.
+  EXPECT_EQ(Tool("--strict incbin::game_solar_systemdef.txt").status, 0);
+  std::filesystem::remove(path);
+}
+
 }  // namespace
 }  // namespace skyloom

@@ -918,8 +918,25 @@ TEST(ViewerCommandLineTest, AnswersOrRefusesBeforeOpeningTheDisplay) {
       {{"--frames", "0"}, 2, "", "skyloom: --frames", -1, usage},
       {{"--paused", "--paused=no"}, 2, "", "skyloom: unknown option --paused=no", -1, usage},
       {{"missing.txt"}, 1, "", "skyloom: ", 1, "missing.txt"},
-      {{"broken.txt"}, 1, "", "skyloom: ", 1, "broken.txt"},
-      {{"--frames", "30", "unclosed.txt"}, 1, "", "skyloom: ", 1, "unclosed.txt"},
+      {{"broken.txt"},
+       1,
+       "",
+       "skyloom: ",
+       1,
+       "broken.txt:1:28: \"[\" without a \"#\" of its own (byte 27)\n"},
+      {{"--frames", "30", "unclosed.txt"},
+       1,
+       "",
+       "skyloom: ",
+       1,
+       "unclosed.txt:1:27: the text ends before its nodes are complete (byte 26)\n"},
+      // A fault in an included file is named in that file.
+      {{"outer.txt"},
+       1,
+       "",
+       "skyloom: ",
+       1,
+       "parts/inner.txt:2:11: \"[\" without a \"#\" of its own (byte 17)\n"},
   };
   for (const Case& c : cases) {
     std::string line;
@@ -928,6 +945,9 @@ TEST(ViewerCommandLineTest, AnswersOrRefusesBeforeOpeningTheDisplay) {
     ViewerProcess viewer(c.args, ":4093", [](const std::string& folder) {
       std::ofstream(folder + "/broken.txt") << "#root[ #body[ name: \"Sol\"; [ ]; ]; ];";
       std::ofstream(folder + "/unclosed.txt") << "#root[ #body[ name: \"Sol\";";
+      std::ofstream(folder + "/outer.txt") << "#root[\n  #include[ file: parts/inner.txt; ];\n];";
+      std::filesystem::create_directory(folder + "/parts");
+      std::ofstream(folder + "/parts/inner.txt") << "#body[\n  name: x [ ];\n]";
     });
     EXPECT_EQ(viewer.WaitForExit(), c.status);
     const std::string out = viewer.Stdout(), err = viewer.Stderr();
@@ -942,6 +962,22 @@ TEST(ViewerCommandLineTest, AnswersOrRefusesBeforeOpeningTheDisplay) {
     EXPECT_NE(err.find(c.stderr_names), std::string::npos) << err;
     EXPECT_EQ(err.find("display"), std::string::npos) << err;
   }
+}
+
+// Likely mistakes in the definition do not stop the viewer: each is printed
+// on standard error at start-up, where it stands, in reading order, and the
+// system is shown.
+TEST(ViewerWarningsTest, StartUpPrintsEveryWarning) {
+  if (!HaveXServer()) GTEST_SKIP() << "no X server: DISPLAY is not set";
+  ViewerProcess viewer({"--frames", "3", "warned.txt"}, nullptr, [](const std::string& folder) {
+    std::ofstream(folder + "/warned.txt") << "#root[\n  #body[ name: Sol; radius: big; x: 0; "
+                                             "y: 0; orbitdst: 5; ];\n];\nleft over";
+  });
+  EXPECT_EQ(viewer.WaitForExit(20000), 0) << viewer.Stderr();
+  EXPECT_EQ(viewer.Stderr(),
+            "warned.txt:2:21: warning: radius: 'big' is not a number (read as 0)\n"
+            "warned.txt:2:46: warning: unknown key 'orbitdst' (did you mean 'orbitdist'?)\n"
+            "warned.txt:4:1: warning: text after the root node is ignored\n");
 }
 
 }  // namespace
