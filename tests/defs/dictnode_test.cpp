@@ -410,7 +410,7 @@ TEST_F(DictNodeFilesTest, RecordsEveryFileAndFolderItReads) {
     SCOPED_TRACE(c.name);
     DefinitionSources sources;
     try {
-      dictnode::parsefile(c.top, u"id", &sources);
+      dictnode::parsefile(c.top, u"id", nullptr, &sources);
     } catch (const TStreamReadException&) {
     }
     EXPECT_EQ(sources.files.front(), c.top) << "the top file first";
