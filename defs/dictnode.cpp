@@ -148,7 +148,7 @@ void WarnAboutTextAfterNode(DefinitionReader& reader, ParseState& state, bool in
 // is already being parsed further out (an include cycle), with the reason in
 // whynot.
 dictnodeRef ParseFile(const std::u16string& path, const std::u16string& idkey, ParseState& state,
-                      std::string& whynot) {
+                      std::string& whynot, const SourcePosition* includedat = nullptr) {
   if (IsDirectory(path)) {
     whynot = "it is a folder";
     return nullptr;
@@ -168,9 +168,8 @@ dictnodeRef ParseFile(const std::u16string& path, const std::u16string& idkey, P
     // A device or a runaway source would be read forever: stop the parse
     // and name it, the included file by its path.
     if (failure.refused) {
-      const bool included = !state.openfiles.empty();
-      throw DefinitionParseError(included ? "include " + ToUtf8(path) + ": " + failure.reason
-                                          : failure.reason);
+      const std::string refused = ToUtf8(path) + ": " + failure.reason;
+      throw DefinitionParseError(includedat ? includedat->Message("include " + refused) : refused);
     }
     whynot = "cannot open the file: " + failure.reason;
     return nullptr;
@@ -337,7 +336,7 @@ void Include(dictnode& node, ParseState& state, const std::u16string& dir,
             "include " + quoted + " stops the parse: " + std::to_string(state.filereads) +
             " file reads, the most one parse makes"));
       }
-      dictnodeRef child = ParseFile(path, idkey, state, whynot);
+      dictnodeRef child = ParseFile(path, idkey, state, whynot, &at);
       if (child) node.nodes.insert(child->name, child, -1);
       return child != nullptr;
     };

@@ -126,7 +126,8 @@ TEST_F(DefinitionMessagesTest, WarningsNameEachLikelyMistake) {
        {"main.txt:3:3: warning: id 'p' is also given to a sibling at line 2; copies find the "
         "one read last"}},
       {{{"main.txt", "#root[ #include[ file: nope.txt; ]; ]"}},
-       {"main.txt:1:18: warning: include 'nope.txt' reads nothing: cannot open the file"}},
+       {"main.txt:1:18: warning: include 'nope.txt' reads nothing: cannot open the file: No such "
+        "file or directory"}},
       {{{"main.txt", "#root[ #include[ file: nope; ]; ]"}},
        {"main.txt:1:18: warning: include 'nope' reads nothing: no folder of that name (a name "
         "without an extension is taken for a folder)"}},

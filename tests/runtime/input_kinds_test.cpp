@@ -165,7 +165,7 @@ TEST_F(DefsHostileInputTest, EachInputEndsPromptlyWithItsOutcome) {
       {"a device as the definition", "", "/dev/zero", 1, "",
        "skyloom-defs: /dev/zero: not a regular file\n"},
       {"a device included through a link", "", "endless.txt", 1, "",
-       "skyloom-defs: endless.txt: include ./zero.txt: not a regular file\n"},
+       "skyloom-defs: endless.txt:1:18: include ./zero.txt: not a regular file\n"},
       {"a missing file", "", "gone.txt", 1, "",
        "skyloom-defs: cannot open gone.txt: No such file or directory\n"},
   };
