@@ -1,4 +1,5 @@
-// The viewer's command line, "skyloom [--frames N] [DEFINITION]": parsed into
+// The viewer's command line, "skyloom [--frames N] [--window [WxH]]
+// [DEFINITION]": parsed into
 // options without printing anything, so that main decides what goes where.
 #pragma once
 
@@ -14,7 +15,15 @@ struct TViewerOptions {
   int frames = 0;          // frames to run before exiting with 0; 0: no limit
   std::string definition;  // file path or "incbin::NAME" as given; empty: the embedded one
   bool help = false;       // --help: print ViewerUsage() to standard output, exit 0
+  bool window = false;     // --window: a resizable window instead of full screen
+  // --window WxH: the window's size; 0 x 0: the default size for the screen.
+  int window_width = 0;
+  int window_height = 0;
 };
+
+// The smallest window --window accepts (and the window ever takes).
+constexpr int MIN_WINDOW_WIDTH = 320;
+constexpr int MIN_WINDOW_HEIGHT = 240;
 
 // One option of the viewer's command line, as --help and the man page list it.
 struct TViewerOption {
@@ -37,8 +46,11 @@ std::string ViewerUsage();
 //
 // Every argument that starts with "-" (but "-" alone) is an option: "--help"
 // or "-h", and "--frames N", where N is a whole number from 1 up in plain
-// digits; a repeated --frames counts the last time. Any other argument is
-// the DEFINITION; an empty one, or a second one, is an error.
+// digits; a repeated --frames counts the last time; "--window", optionally
+// followed by its size WxH (taken as the size when the next argument starts
+// with a digit) or written "--window=WxH", where W and H are whole numbers
+// of at least 320 and 240. Any other argument is the DEFINITION; an empty
+// one, or a second one, is an error.
 std::string ParseViewerArguments(const std::vector<std::string_view>& args,
                                  TViewerOptions& options);
 

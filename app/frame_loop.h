@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "app/window_mode.h"
+
 namespace skyloom {
 
 // The work that start-up and each frame add around the loop; empty steps are
@@ -14,6 +16,7 @@ struct TViewerSteps {
   std::function<int()> after_display;   // once the display is open
   std::function<void()> frame_work;     // each frame, between Cls and Flip
   int frame_limit = 0;                  // frames to run before exiting with 0; 0: no limit
+  TWindowRequest window;                // full screen (the default) or a window
 };
 
 constexpr int ESCAPE_KEY = 27;

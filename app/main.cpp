@@ -1,6 +1,6 @@
-// The skyloom viewer: "skyloom [--frames N] [DEFINITION]". Without arguments it
-// shows the embedded system full screen until Escape is held or the window
-// is closed.
+// The skyloom viewer: "skyloom [--frames N] [--window [WxH]] [DEFINITION]".
+// Without arguments it shows the embedded system full screen until Escape is
+// held or the window is closed.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  skyloom::TViewer viewer(definition);
+  const skyloom::TWindowRequest window{options.window, options.window_width, options.window_height};
+  skyloom::TViewer viewer(definition, window);
   return skyloom::RunViewer(viewer.Steps(options.frames));
 }

@@ -48,6 +48,7 @@ void TViewer::FrameWork() {
   _workspace->draw();
   _workspace->update();
   _system->update();
+  _display_switch.Poll();
 }
 
 TViewerSteps TViewer::Steps(int frame_limit) {
@@ -56,6 +57,7 @@ TViewerSteps TViewer::Steps(int frame_limit) {
   steps.after_display = [this] { return AfterDisplay(); };
   steps.frame_work = [this] { FrameWork(); };
   steps.frame_limit = frame_limit;
+  steps.window = _window;
   return steps;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/frame_loop.h"
+#include "app/window_mode.h"
 #include "app/workspace.h"
 #include "defs/dictnode.h"
 
@@ -15,7 +16,9 @@ class TViewer {
   // definition: the tree to show, parsed before the display opened (a file
   // named on the command line); null shows the embedded definition, parsed
   // once the display is open.
-  explicit TViewer(dictnodeRef definition = nullptr) : _definition(std::move(definition)) {}
+  // window: full screen (the default) or a window, as the display opens.
+  explicit TViewer(dictnodeRef definition = nullptr, const TWindowRequest& window = {})
+      : _definition(std::move(definition)), _window(window), _display_switch(window) {}
 
   // Registers the embedded files, initialises the panes (with the mouse
   // state and hotkeys) and the gradient bar, creates the screenshot hotkey
@@ -25,7 +28,8 @@ class TViewer {
   // system and the workspace. Returns 0, or 1 after printing one line on
   // standard error when the font or the definition cannot be loaded.
   int AfterDisplay();
-  // updatemouse, the workspace's draw and update, one step of the system.
+  // updatemouse, the workspace's draw and update, one step of the system;
+  // then Alt+Enter's switch between full screen and a window.
   void FrameWork();
 
   // The loop's steps bound to this viewer.
@@ -36,6 +40,8 @@ class TViewer {
 
  private:
   dictnodeRef _definition;
+  TWindowRequest _window;
+  TDisplaySwitch _display_switch;
   spaceRef _system;
   workspaceRef _workspace;
 };

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <limits>
 
+#include "runtime/lost_display.h"
 #include "runtime/strings.h"
 
 namespace skyloom {
@@ -141,6 +142,18 @@ std::vector<TGraphicsMode> SdlGraphicsModes(std::string& error) {
   return modes;
 }
 
+bool SdlDesktopSize(int& width, int& height, std::string& error) {
+  if (!StartVideo(error)) return false;
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+    error = SdlError("cannot read the desktop's mode");
+    return false;
+  }
+  width = mode.w;
+  height = mode.h;
+  return true;
+}
+
 std::unique_ptr<TGLBackend> TGLBackend::Open(const TGraphicsMode& mode, const std::u16string& title,
                                              std::string& error) {
   KeepFreedHeap();
@@ -155,11 +168,44 @@ TGLBackend* TGLBackend::Current() {
   return g_current;
 }
 
+SDL_Window* TGLBackend::MakeWindow(const TGraphicsMode& mode, std::string& error) {
+  const bool fullscreen = mode.depth != 0;
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+  flags |= fullscreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
+  const bool placed = !fullscreen && _window_placed;
+  const int x = placed ? _window_x : int(SDL_WINDOWPOS_CENTERED);
+  const int y = placed ? _window_y : int(SDL_WINDOWPOS_CENTERED);
+  SDL_Window* window =
+      SDL_CreateWindow(ToUtf8(_title).c_str(), x, y, mode.width, mode.height, flags);
+  if (!window) {
+    error = SdlError("cannot create the window");
+    return nullptr;
+  }
+  if (fullscreen) {
+    SDL_DisplayMode wanted{};
+    wanted.w = mode.width;
+    wanted.h = mode.height;
+    wanted.refresh_rate = mode.hertz;
+    if (SDL_SetWindowDisplayMode(window, &wanted) != 0) {
+      error = SdlError("cannot set the display mode");
+      SDL_DestroyWindow(window);
+      return nullptr;
+    }
+  } else if (_min_width > 0) {
+    SDL_SetWindowMinimumSize(window, _min_width, _min_height);
+  }
+  SDL_ShowWindow(window);
+  return window;
+}
+
 bool TGLBackend::CreateWindowAndContext(const TGraphicsMode& mode, const std::u16string& title,
                                         std::string& error) {
   if (!StartVideo(error)) return false;
+  ExitWhenDisplayLost();
+  _title = title;
   _width = mode.width;
   _height = mode.height;
+  _fullscreen = mode.depth != 0;
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -167,26 +213,8 @@ bool TGLBackend::CreateWindowAndContext(const TGraphicsMode& mode, const std::u1
   SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
 
-  const bool fullscreen = mode.depth != 0;
-  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-  if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
-  _window = SDL_CreateWindow(ToUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             mode.width, mode.height, flags);
-  if (!_window) {
-    error = SdlError("cannot create the window");
-    return false;
-  }
-  if (fullscreen) {
-    SDL_DisplayMode wanted{};
-    wanted.w = mode.width;
-    wanted.h = mode.height;
-    wanted.refresh_rate = mode.hertz;
-    if (SDL_SetWindowDisplayMode(_window, &wanted) != 0) {
-      error = SdlError("cannot set the display mode");
-      return false;
-    }
-  }
-  SDL_ShowWindow(_window);
+  _window = MakeWindow(mode, error);
+  if (!_window) return false;
   _context = SDL_GL_CreateContext(_window);
   if (!_context) {
     error = SdlError("cannot create the OpenGL context");
@@ -198,6 +226,63 @@ bool TGLBackend::CreateWindowAndContext(const TGraphicsMode& mode, const std::u1
   }
   _generation = g_live_generation = ++g_next_generation;
   SDL_RaiseWindow(_window);
+  return true;
+}
+
+// A new window replaces the old one, as start-up makes it: asking the
+// platform to make an existing window full screen does nothing without a
+// window manager, while a window created full screen covers the screen
+// everywhere. The context moves to the new window, so textures survive.
+bool TGLBackend::Reopen(const TGraphicsMode& mode, std::string& error) {
+  Flush();
+  if (!_fullscreen) {
+    SDL_GetWindowPosition(_window, &_window_x, &_window_y);
+    _window_placed = true;
+  }
+  SDL_Window* window = MakeWindow(mode, error);
+  if (!window) return false;
+  if (SDL_GL_MakeCurrent(window, static_cast<SDL_GLContext>(_context)) != 0) {
+    error = SdlError("cannot use the OpenGL context");
+    SDL_GL_MakeCurrent(_window, static_cast<SDL_GLContext>(_context));
+    SDL_DestroyWindow(window);
+    return false;
+  }
+  SDL_DestroyWindow(_window);
+  _window = window;
+  _fullscreen = mode.depth != 0;
+  _swap_interval = -2;
+  SDL_RaiseWindow(_window);
+  Resize(mode.width, mode.height);
+  return true;
+}
+
+void TGLBackend::Resize(int width, int height) {
+  Flush();
+  _width = width;
+  _height = height;
+  SetUpProjection();
+}
+
+void TGLBackend::DrawableSize(int& width, int& height) const {
+  SDL_GL_GetDrawableSize(_window, &width, &height);
+}
+
+void TGLBackend::SetMinimumSize(int width, int height) {
+  _min_width = width;
+  _min_height = height;
+  if (!_fullscreen) SDL_SetWindowMinimumSize(_window, width, height);
+}
+
+void TGLBackend::SetWindowSize(int width, int height) {
+  if (!_fullscreen) SDL_SetWindowSize(_window, width, height);
+}
+
+bool TGLBackend::PointerInWindow(int& x, int& y) const {
+  int global_x = 0, global_y = 0, window_x = 0, window_y = 0;
+  SDL_GetGlobalMouseState(&global_x, &global_y);
+  SDL_GetWindowPosition(_window, &window_x, &window_y);
+  x = global_x - window_x;
+  y = global_y - window_y;
   return true;
 }
 
@@ -230,6 +315,7 @@ void TGLBackend::SetUpProjection() {
 }
 
 void TGLBackend::SetTitle(const std::u16string& title) {
+  _title = title;
   SDL_SetWindowTitle(_window, ToUtf8(title).c_str());
 }
 
@@ -370,8 +456,19 @@ void TGLBackend::Flush() {
 
 void TGLBackend::Clear(const TViewport& viewport, int red, int green, int blue) {
   Flush();
-  ApplyViewport(viewport);
   glClearColor(red / 255.0f, green / 255.0f, blue / 255.0f, 1.0f);
+  // A clear of the whole surface goes without the scissor: a software
+  // rasteriser then fills the buffer directly instead of drawing a quad.
+  const bool whole = viewport.x <= 0 && viewport.y <= 0 &&
+                     int64_t(viewport.x) + viewport.w >= _width &&
+                     int64_t(viewport.y) + viewport.h >= _height;
+  if (whole) {
+    glDisable(GL_SCISSOR_TEST);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    return;
+  }
+  ApplyViewport(viewport);
   glClear(GL_COLOR_BUFFER_BIT);
 }
 
