@@ -37,15 +37,50 @@ TGLBackend* g_current = nullptr;
 // order of drawing and so changes no pixel.
 constexpr size_t kMaxBatchFloats = size_t(1) << 18;
 
+// Small image frames (button icons, glyphs) share one texture, the atlas,
+// so that a run of them is drawn in one call whatever image each one is:
+// under a software renderer every draw call has a fixed cost well above
+// that of the few pixels of an icon. Each frame sits in the atlas with a
+// border of one texel repeating its edge, so that sampling just outside it
+// gives what clamping a texture of its own would.
+constexpr int kAtlasSize = 256;
+constexpr int kAtlasLargestFrame = 16;  // larger frames get a texture of their own
+constexpr int kAtlasBorder = 1;
+
+}  // namespace
+
 class TGLTexture : public TTexture {
  public:
-  TGLTexture(GLuint id, int generation) : id(id), generation(generation) {}
+  // A texture of the frame's own (owned, deleted with it), or its place in
+  // the atlas: texture coordinates of its top-left and bottom-right corners.
+  TGLTexture(GLuint id, int generation, bool owned, float s0 = 0, float t0 = 0, float s1 = 1,
+             float t1 = 1)
+      : id(id), generation(generation), owned(owned), s0(s0), t0(t0), s1(s1), t1(t1) {}
   ~TGLTexture() override {
-    if (generation == g_live_generation) glDeleteTextures(1, &id);
+    if (owned && generation == g_live_generation) glDeleteTextures(1, &id);
   }
   GLuint id;
   int generation;
+  bool owned;
+  float s0, t0, s1, t1;
 };
+
+namespace {
+
+// The frame's pixels with a border of its edge texels repeated round it.
+std::vector<uint8_t> WithRepeatedEdge(const TPixmap& pixels) {
+  const int w = pixels.width + 2 * kAtlasBorder, h = pixels.height + 2 * kAtlasBorder;
+  std::vector<uint8_t> out(size_t(w) * h * 4);
+  for (int y = 0; y < h; ++y) {
+    const int sy = std::clamp(y - kAtlasBorder, 0, pixels.height - 1);
+    for (int x = 0; x < w; ++x) {
+      const int sx = std::clamp(x - kAtlasBorder, 0, pixels.width - 1);
+      std::memcpy(&out[(size_t(y) * w + x) * 4], pixels.pixels + size_t(sy) * pixels.pitch + sx * 4,
+                  4);
+    }
+  }
+  return out;
+}
 
 // Pixel centres sit at half-pixel positions: pixel (x, y) is hit at (x + 0.5, y + 0.5).
 void PixelVertex(TDrawPoint p) {
@@ -291,6 +326,7 @@ TGLBackend::~TGLBackend() {
   if (_context) {
     Flush();                // also lets go of the batch's texture while its context lives
     g_live_generation = 0;  // textures of this context are gone with it
+    if (_atlas != 0) glDeleteTextures(1, &_atlas);
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(_context));
   }
   if (_window) SDL_DestroyWindow(_window);
@@ -524,47 +560,92 @@ void TGLBackend::Point(TDrawPoint at, const TDrawStyle& style) {
   glEnd();
 }
 
-unsigned TGLBackend::TextureFor(TImage& image, int frame) {
+const TGLTexture& TGLBackend::TextureFor(TImage& image, int frame) {
   if (image.textures.size() < image.frames.size()) image.textures.resize(image.frames.size());
   auto* texture = dynamic_cast<TGLTexture*>(image.textures[frame].get());
-  if (texture && texture->generation == _generation) return texture->id;
+  if (texture && texture->generation == _generation) return *texture;
 
   const TPixmap& pixels = *image.frames[frame];
-  GLuint id = 0;
-  glGenTextures(1, &id);
-  glBindTexture(GL_TEXTURE_2D, id);
+  std::shared_ptr<TGLTexture> made = PlaceInAtlas(pixels);
+  if (!made) {
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    SetNearestAndClamped();
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, pixels.pitch / 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pixels.width, pixels.height, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, pixels.pixels);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    made = std::make_shared<TGLTexture>(id, _generation, true);
+  }
+  image.textures[frame] = made;
+  return *made;
+}
+
+void TGLBackend::SetNearestAndClamped() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, pixels.pitch / 4);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pixels.width, pixels.height, 0, GL_RGBA,
-               GL_UNSIGNED_BYTE, pixels.pixels);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  image.textures[frame] = std::make_shared<TGLTexture>(id, _generation);
-  return id;
+}
+
+// Rows of frames from the top-left, each row as high as its highest frame;
+// null when the frame is too large or the atlas is full.
+std::shared_ptr<TGLTexture> TGLBackend::PlaceInAtlas(const TPixmap& pixels) {
+  if (pixels.width < 1 || pixels.height < 1 || pixels.width > kAtlasLargestFrame ||
+      pixels.height > kAtlasLargestFrame) {
+    return nullptr;
+  }
+  const int w = pixels.width + 2 * kAtlasBorder, h = pixels.height + 2 * kAtlasBorder;
+  if (_atlas_x + w > kAtlasSize) {
+    _atlas_x = 0;
+    _atlas_y += _atlas_row;
+    _atlas_row = 0;
+  }
+  if (_atlas_y + h > kAtlasSize) return nullptr;
+  if (_atlas == 0) {
+    glGenTextures(1, &_atlas);
+    glBindTexture(GL_TEXTURE_2D, _atlas);
+    SetNearestAndClamped();
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kAtlasSize, kAtlasSize, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+  }
+  const std::vector<uint8_t> bordered = WithRepeatedEdge(pixels);
+  glBindTexture(GL_TEXTURE_2D, _atlas);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, _atlas_x, _atlas_y, w, h, GL_RGBA, GL_UNSIGNED_BYTE,
+                  bordered.data());
+  const float x0 = float(_atlas_x + kAtlasBorder), y0 = float(_atlas_y + kAtlasBorder);
+  auto placed = std::make_shared<TGLTexture>(_atlas, _generation, false, x0 / kAtlasSize,
+                                             y0 / kAtlasSize, (x0 + pixels.width) / kAtlasSize,
+                                             (y0 + pixels.height) / kAtlasSize);
+  _atlas_x += w;
+  _atlas_row = std::max(_atlas_row, h);
+  return placed;
 }
 
 void TGLBackend::Image(TImage& image, int frame, const TDrawPoint (&corners)[4],
                        const TDrawStyle& style) {
-  static constexpr GLfloat kTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  const GLuint texture = TextureFor(image, frame);
+  const TGLTexture& texture = TextureFor(image, frame);
+  const GLfloat coords[4][2] = {{texture.s0, texture.t0},
+                                {texture.s1, texture.t0},
+                                {texture.s1, texture.t1},
+                                {texture.s0, texture.t1}};
   if (_batching) {
-    StartBatch(TBatchKind::IMAGES, DeviceStyle(style, true), 0, texture);
+    StartBatch(TBatchKind::IMAGES, DeviceStyle(style, true), 0, texture.id);
     if (!_batch.texture_owner) _batch.texture_owner = image.textures[frame];
     for (int i = 0; i < 4; ++i) {
       AppendVertex(_batch.vertices, corners[i]);
-      _batch.tex_coords.push_back(kTexCoords[i][0]);
-      _batch.tex_coords.push_back(kTexCoords[i][1]);
+      _batch.tex_coords.push_back(coords[i][0]);
+      _batch.tex_coords.push_back(coords[i][1]);
     }
     return;
   }
   ApplyStyle(style, true);
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, texture);
+  glBindTexture(GL_TEXTURE_2D, texture.id);
   glBegin(GL_QUADS);
   for (int i = 0; i < 4; ++i) {
-    glTexCoord2fv(kTexCoords[i]);
+    glTexCoord2fv(coords[i]);
     glVertex2f(corners[i].x, corners[i].y);
   }
   glEnd();

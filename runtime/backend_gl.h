@@ -14,6 +14,8 @@ struct SDL_Window;
 
 namespace skyloom {
 
+class TGLTexture;
+
 // The modes of the primary screen; empty (and error set) when the video
 // system cannot start.
 std::vector<TGraphicsMode> SdlGraphicsModes(std::string& error);
@@ -123,7 +125,11 @@ class TGLBackend : public TDrawBackend {
   // Sets the alpha test and blend function of a blend mode and notes it.
   void ApplyBlend(int blend);
   void ApplyStyle(const TDrawStyle& style, bool textured = false);
-  unsigned TextureFor(TImage& image, int frame);
+  // The texture of an image frame, made on its first draw: a place in the
+  // atlas for a small frame, else a texture of its own.
+  const TGLTexture& TextureFor(TImage& image, int frame);
+  std::shared_ptr<TGLTexture> PlaceInAtlas(const TPixmap& pixels);
+  static void SetNearestAndClamped();
   // Sends what is pending unless it has the kind, style, line width and
   // texture asked for; then makes the batch be of those.
   void StartBatch(TBatchKind kind, const TDeviceStyle& style, float line_width, unsigned texture);
@@ -144,6 +150,8 @@ class TGLBackend : public TDrawBackend {
   int _generation = 0;      // of the context, to tell stale textures
   bool _batching = true;
   int _applied_blend = -1;  // the blend mode the device is set to; -1 not yet set
+  unsigned _atlas = 0;      // the texture small frames share; 0 until the first
+  int _atlas_x = 0, _atlas_y = 0, _atlas_row = 0;  // where the next frame goes
   TBatch _batch;
 };
 
