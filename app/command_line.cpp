@@ -12,8 +12,7 @@ namespace {
 
 constexpr TViewerOption OPTIONS[] = {
     {"--frames", "N", "run N frames (a whole number from 1 up), then exit"},
-    {"--window", "[WxH]",
-     "a resizable window instead of full screen, W x H pixels (at least 320x240)"},
+    {"--window", "[WxH]", "a resizable window, WxH pixels (at least 320x240)"},
     {"--help", "", "show this text"},
 };
 
