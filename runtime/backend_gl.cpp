@@ -312,13 +312,12 @@ void TGLBackend::SetWindowSize(int width, int height) {
   if (!_fullscreen) SDL_SetWindowSize(_window, width, height);
 }
 
-bool TGLBackend::PointerInWindow(int& x, int& y) const {
+void TGLBackend::PointerInWindow(int& x, int& y) const {
   int global_x = 0, global_y = 0, window_x = 0, window_y = 0;
   SDL_GetGlobalMouseState(&global_x, &global_y);
   SDL_GetWindowPosition(_window, &window_x, &window_y);
   x = global_x - window_x;
   y = global_y - window_y;
-  return true;
 }
 
 TGLBackend::~TGLBackend() {

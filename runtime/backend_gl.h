@@ -55,7 +55,6 @@ class TGLBackend : public TDrawBackend {
   // its textures. False with error set when the new window cannot be made;
   // the old one then stays.
   bool Reopen(const TGraphicsMode& mode, std::string& error);
-  bool Fullscreen() const { return _fullscreen; }
   // The size of the window's drawing surface now, which the window system
   // may have changed since it was drawn for.
   void DrawableSize(int& width, int& height) const;
@@ -66,7 +65,7 @@ class TGLBackend : public TDrawBackend {
   // Asks for a new window size; nothing for a full-screen window.
   void SetWindowSize(int width, int height);
   // The pointer's position relative to the window's top-left corner.
-  bool PointerInWindow(int& x, int& y) const;
+  void PointerInWindow(int& x, int& y) const;
 
   // A benchmarking aid: with batching off every primitive is drawn at once
   // with its own glBegin/glEnd, as a reference to measure batching against

@@ -389,8 +389,11 @@ int ReopenDisplay(int width, int height, int depth, int hertz) {
   session.fullscreen = depth != 0;
   session.state.viewport = {0, 0, width, height};
   session.clears.Forget();
-  int x = 0, y = 0;
-  if (session.gl && session.gl->PointerInWindow(x, y)) session.input.PointerMoved(x, y);
+  if (session.gl) {
+    int x = 0, y = 0;
+    session.gl->PointerInWindow(x, y);
+    session.input.PointerMoved(x, y);
+  }
   return 1;
 }
 

@@ -33,8 +33,8 @@ void SetWindowTitle(const std::u16string& title);
 std::vector<TGraphicsMode> GraphicsModes();
 
 // Opens the display full screen in the given mode (depth 0: a resizable
-// window of that size instead), resets the drawing state to its defaults, clears the input
-// state and moves the pointer to (width / 2, height / 2). Returns 1 on
+// window of that size instead), resets the drawing state to its defaults,
+// clears the input state and moves the pointer to (width / 2, height / 2). Returns 1 on
 // success; 0 on failure, with the reason in DisplayError(). A display that is
 // already open is closed first.
 int OpenDisplay(int width, int height, int depth, int hertz);
