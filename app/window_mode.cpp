@@ -61,15 +61,13 @@ std::string OpenViewerDisplay(const TWindowRequest& request) {
   if (!DisplayError().empty()) return DisplayError();
   int width = 0, height = 0;
   WindowSize(request, width, height);
-  SetDisplayMinimumSize(MIN_WINDOW_WIDTH, MIN_WINDOW_HEIGHT);
   if (!OpenDisplay(width, height, 0, 0)) return DisplayError();
   SetDisplayMinimumSize(MIN_WINDOW_WIDTH, MIN_WINDOW_HEIGHT);
   return "";
 }
 
-TDisplaySwitch::TDisplaySwitch(const TWindowRequest& request) {
-  WindowSize(request, _window_width, _window_height);
-}
+TDisplaySwitch::TDisplaySwitch(const TWindowRequest& request)
+    : _window_width(request.width), _window_height(request.height) {}
 
 void TDisplaySwitch::Poll() {
   const bool held = IsKeyDown(ENTER_KEY) && altdown();
@@ -90,6 +88,9 @@ bool TDisplaySwitch::Switch() {
     _window_width = width;
     _window_height = height;
   } else {
+    if (_window_width <= 0 || _window_height <= 0) {
+      WindowSize({true, 0, 0}, _window_width, _window_height);
+    }
     const int width = std::max(_window_width, min_width);
     const int height = std::max(_window_height, min_height);
     if (!ReopenDisplay(width, height, 0, 0)) return false;

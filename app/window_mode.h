@@ -39,7 +39,7 @@ class TDisplaySwitch {
   bool Switch();
 
  private:
-  int _window_width;
+  int _window_width;  // of the window to come back to; 0: the default size
   int _window_height;
   bool _was_held = false;
 };
