@@ -1,6 +1,5 @@
-// The viewer's command line, "skyloom [--frames N] [--paused] [DEFINITION]":
-// parsed into options without printing anything, so that main decides what
-// goes where.
+// The viewer's command line (ViewerUsage() shows its synopsis): parsed into
+// options without printing anything, so that main decides what goes where.
 #pragma once
 
 #include <span>
@@ -18,7 +17,15 @@ struct TViewerOptions {
   bool version = false;    // --version: print "skyloom VERSION" to standard output, exit 0
   bool watch = true;       // follow edits of a DEFINITION file; --no-watch turns it off
   bool paused = false;     // --paused: start with simulated time paused
+  bool window = false;     // --window: a resizable window instead of full screen
+  // --window WxH: the window's size; 0 x 0: the default size for the screen.
+  int window_width = 0;
+  int window_height = 0;
 };
+
+// The smallest window --window accepts (and the window ever takes).
+constexpr int MIN_WINDOW_WIDTH = 320;
+constexpr int MIN_WINDOW_HEIGHT = 240;
 
 // One option of the viewer's command line, as --help and the man page list it.
 struct TViewerOption {
@@ -41,8 +48,11 @@ std::string ViewerUsage();
 //
 // Every argument that starts with "-" (but "-" alone) is an option: "--help"
 // or "-h", "--version", "--no-watch", "--paused", and "--frames N", where N is a whole
-// number from 1 up in plain digits; a repeated --frames counts the last time. Any other
-// argument is the DEFINITION; an empty one, or a second one, is an error.
+// number from 1 up in plain digits; a repeated --frames counts the last time; "--window",
+// optionally followed by its size WxH (taken as the size when the next argument starts
+// with a digit) or written "--window=WxH", where W and H are whole numbers of at least
+// 320 and 240. Any other argument is the DEFINITION; an empty one, or a second one, is an
+// error.
 std::string ParseViewerArguments(const std::vector<std::string_view>& args,
                                  TViewerOptions& options);
 

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <string>
 
-#include "app/display_mode.h"
 #include "runtime/display.h"
 
 namespace skyloom {
@@ -32,13 +31,8 @@ bool ExitWanted(const TViewerSteps& steps) {
 int RunViewer(const TViewerSteps& steps) {
   if (const int status = Run(steps.before_display)) return status;
   SetWindowTitle(WINDOW_TITLE);
-  const std::vector<TGraphicsMode> modes = GraphicsModes();
-  const std::optional<TGraphicsMode> mode = ChooseDisplayMode(modes);
-  if (!mode) {
-    return Fail(DisplayError().empty() ? "the screen offers no display mode" : DisplayError());
-  }
-  if (!OpenDisplay(mode->width, mode->height, mode->depth, mode->hertz)) {
-    return Fail(DisplayError());
+  if (const std::string reason = OpenViewerDisplay(steps.window); !reason.empty()) {
+    return Fail(reason);
   }
   if (const int status = Run(steps.after_display)) return status;
   for (int64_t frames = 1;; ++frames) {

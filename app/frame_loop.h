@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "app/window_mode.h"
+
 namespace skyloom {
 
 // The work that start-up and each frame add around the loop; empty steps are
@@ -17,6 +19,7 @@ struct TViewerSteps {
   // Whether the frame's work has taken Escape for itself (a prompt open), so
   // that holding it does not quit; empty: never.
   std::function<bool()> escape_taken;
+  TWindowRequest window;  // full screen (the default) or a window
 };
 
 constexpr int ESCAPE_KEY = 27;

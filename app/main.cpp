@@ -1,6 +1,6 @@
-// The skyloom viewer: "skyloom [--frames N] [--no-watch] [DEFINITION]".
-// Without arguments it shows the embedded system full screen until Escape is
-// held or the window is closed; a DEFINITION file is reloaded as it is edited.
+// The skyloom viewer (see ViewerUsage() for its options). Without arguments
+// it shows the embedded system full screen until Escape is held or the window
+// is closed; a DEFINITION file is reloaded as it is edited.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
     // Embedded definitions cannot change while the viewer runs.
     shown.watch = options.watch && shown.url.find(u"::") == std::u16string::npos;
   }
-  skyloom::TViewer viewer(std::move(shown), options.paused);
+  const skyloom::TWindowRequest window{options.window, options.window_width, options.window_height};
+  skyloom::TViewer viewer(std::move(shown), options.paused, window);
   return skyloom::RunViewer(viewer.Steps(options.frames));
 }

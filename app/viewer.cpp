@@ -48,6 +48,7 @@ int TViewer::AfterDisplay() {
   _shown.root.reset();  // the running system holds what it needs
   _controls = std::make_unique<TViewerControls>(_workspace);
   _controls->bind({RELOAD_KEY, Key::ctrl}, [this] { _reload->Request(); });
+  _controls->bind({ENTER_KEY, Key::alt}, [this] { _display_switch.Request(); });
   return 0;
 }
 
@@ -60,6 +61,7 @@ void TViewer::FrameWork() {
   _controls->update();
   _workspace->update();
   _system->update();
+  _display_switch.Poll();
 }
 
 TViewerSteps TViewer::Steps(int frame_limit) {
@@ -69,6 +71,7 @@ TViewerSteps TViewer::Steps(int frame_limit) {
   steps.frame_work = [this] { FrameWork(); };
   steps.frame_limit = frame_limit;
   steps.escape_taken = [this] { return _controls && _controls->escapetaken(); };
+  steps.window = _window;
   return steps;
 }
 

@@ -9,6 +9,7 @@
 #include "app/definition_reload.h"
 #include "app/frame_loop.h"
 #include "app/viewer_controls.h"
+#include "app/window_mode.h"
 #include "app/workspace.h"
 #include "defs/dictnode.h"
 
@@ -21,9 +22,10 @@ class TViewer {
   // once the display is open.
   explicit TViewer(dictnodeRef definition = nullptr) { _shown.root = std::move(definition); }
   // shown: the definition with where it came from, what it read and whether
-  // edits of its files are followed; paused: the system starts paused.
-  explicit TViewer(TShownDefinition shown, bool paused = false)
-      : _shown(std::move(shown)), _paused(paused) {}
+  // edits of its files are followed; paused: the system starts paused;
+  // window: full screen (the default) or a window, as the display opens.
+  explicit TViewer(TShownDefinition shown, bool paused = false, const TWindowRequest& window = {})
+      : _shown(std::move(shown)), _paused(paused), _window(window), _display_switch(window) {}
 
   // Registers the embedded files, initialises the panes (with the mouse
   // state and hotkeys) and the gradient bar, creates the screenshot hotkey
@@ -36,8 +38,8 @@ class TViewer {
   int AfterDisplay();
   // updatemouse, a reload of the definition if one is due (swapped in before
   // anything is drawn), the workspace's draw, the message band, the keys'
-  // overlays, the keys, the
-  // workspace's update, one step of the system.
+  // overlays, the keys, the workspace's update, one step of the system; then
+  // Alt+Enter's switch between full screen and a window.
   void FrameWork();
 
   // The loop's steps bound to this viewer.
@@ -50,10 +52,12 @@ class TViewer {
 
  private:
   TShownDefinition _shown;
+  bool _paused = false;
+  TWindowRequest _window;
+  TDisplaySwitch _display_switch;
   spaceRef _system;
   workspaceRef _workspace;
   std::unique_ptr<TDefinitionReload> _reload;
-  bool _paused = false;
   std::unique_ptr<TViewerControls> _controls;
 };
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/command_line.h"
 #include "app/screenshot.h"
 #include "input/mouse.h"
 
@@ -22,10 +23,35 @@ workspaceRef workspace::Create(const spaceRef& system) {
                        DisplayHeight() - 2 * WORKSPACE_BORDER, PANE_MIN_SIZE, PANE_MIN_SIZE);
   first->cam->view = system;
   ws->boxes.push_back(first);
+  ws->placed = area();
+  ws->recordlayout();
   return ws;
 }
 
+TPaneArea workspace::area() {
+  return {WORKSPACE_BORDER, WORKSPACE_BORDER, DisplayWidth() - 2 * WORKSPACE_BORDER,
+          DisplayHeight() - 2 * WORKSPACE_BORDER};
+}
+
+void workspace::recordlayout() {
+  layout.Record(boxes, placed);
+  int w = 0, h = 0;
+  layout.SmallestArea(w, h);
+  SetDisplayMinimumSize(std::max(w + 2 * WORKSPACE_BORDER, MIN_WINDOW_WIDTH),
+                        std::max(h + 2 * WORKSPACE_BORDER, MIN_WINDOW_HEIGHT));
+}
+
+int workspace::fitlayout() {
+  if (!layout.Unchanged(boxes)) recordlayout();
+  const TPaneArea now = area();
+  if (now == placed) return 0;
+  placed = now;
+  layout.Place(now);
+  return 1;
+}
+
 int workspace::draw() {
+  fitlayout();
   for (const viewboxRef& pane : boxes) pane->draw();
   if (mousedown[MOUSE_LEFT]) drawdragrectangle();
   return 0;
@@ -51,6 +77,7 @@ int workspace::update() {
   for (const viewboxRef& pane : pass) {
     if (std::find(boxes.begin(), boxes.end(), pane) != boxes.end()) pane->update(boxes);
   }
+  fitlayout();
   if (!mousedown[MOUSE_LEFT]) {
     selx = mousex;
     sely = mousey;

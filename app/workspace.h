@@ -8,6 +8,7 @@
 
 #include "input/hotkey.h"
 #include "model/space.h"
+#include "panes/pane_layout.h"
 #include "panes/spacebox.h"
 
 namespace skyloom {
@@ -40,6 +41,15 @@ class workspace {
   // One space pane covering the display inside the border, showing system.
   static workspaceRef Create(const spaceRef& system);
 
+  // The area inside the border of the display as it is now.
+  static TPaneArea area();
+  // Keeps the layout fitting the display: after a split or merge the panes
+  // as they are become the layout to keep (and the window's smallest size
+  // follows it); when the display has changed size the panes are placed in
+  // proportion in the new area. Draw and update call it; 1 when it moved
+  // the panes.
+  int fitlayout();
+
   // Every pane in list order, then the drag rectangle while the left button
   // is held.
   int draw();
@@ -50,6 +60,10 @@ class workspace {
   int update();
 
  private:
+  TPaneLayout layout;
+  TPaneArea placed;  // the area the panes are laid out in
+
+  void recordlayout();
   void drawdragrectangle() const;
   void takescreenshot() const;
 };

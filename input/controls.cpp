@@ -15,6 +15,7 @@ constexpr TControlKey key(int code, int modkind = Key::none) {
 constexpr TControl CONTROLS[] = {
     {"Program", "Escape (held)", "quits (exit status 0)", {key(27)}},
     {"Program", "closing the window", "quits (exit status 0)"},
+    {"Program", "Alt+Enter", "switches between full screen and a window", {key(13, Key::alt)}},
     {"Program",
      "F11 (held)",
      "saves the whole screen as screenshots/HH.MM.SS.png every frame",

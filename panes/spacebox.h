@@ -40,6 +40,14 @@ class spacebox : public viewbox {
   int contentw() const { return w - 2 * margins - 4; }
   int contenth() const { return h - 2 * buttonsize - 2 * margins - 4; }
 
+  bool contentarea(int& cx, int& cy, int& cw, int& ch) const override {
+    cx = contentx();
+    cy = contenty();
+    cw = contentw();
+    ch = contenth();
+    return true;
+  }
+
   // Renders the camera into the content area, then gives the next pane the
   // whole screen again (viewport and origin).
   int drawcontent() override;

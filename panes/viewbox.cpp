@@ -117,10 +117,32 @@ int viewbox::buttonx(const vbbutton& button) const {
   return x + margins + button.loc * buttonsize;
 }
 
+namespace {
+
+void FillRect(int rx, int ry, int rw, int rh) {
+  DrawRect(static_cast<float>(rx), static_cast<float>(ry), static_cast<float>(rw),
+           static_cast<float>(rh));
+}
+
+}  // namespace
+
+// Strips instead of one rectangle under the content: the same pixels, but
+// the content area is not filled only to be cleared again, which under a
+// software renderer costs a whole extra fill of the screen every frame.
 int viewbox::drawbase() {
   SetColor(128, 128, 128);
-  DrawRect(static_cast<float>(x + margins), static_cast<float>(y + margins),
-           static_cast<float>(w - 2 * margins), static_cast<float>(h - 2 * margins));
+  const int l = x + margins, t = y + margins, r = x + w - margins, b = y + h - margins;
+  int cx = 0, cy = 0, cw = 0, ch = 0;
+  const bool hole = contentarea(cx, cy, cw, ch) && cw > 0 && ch > 0 && cx >= l && cy >= t &&
+                    cx + cw <= r && cy + ch <= b;
+  if (!hole) {
+    FillRect(l, t, r - l, b - t);
+    return 0;
+  }
+  if (cy > t) FillRect(l, t, r - l, cy - t);
+  if (b > cy + ch) FillRect(l, cy + ch, r - l, b - (cy + ch));
+  if (cx > l) FillRect(l, cy, cx - l, ch);
+  if (r > cx + cw) FillRect(cx + cw, cy, r - (cx + cw), ch);
   return 0;
 }
 
@@ -153,18 +175,27 @@ void viewbox::insertsplit(viewboxList& panes, int nx, int ny, int nw, int nh) {
 // Splits into parts (2 or 3) when each part keeps room for the frame, the
 // buttons and the minimum content size. This pane keeps the left or top part;
 // the last new pane takes what the division leaves over.
-bool viewbox::trysplit(viewboxList& panes, int parts, bool side_by_side) {
+int viewbox::smallestw() const {
   const int chromeh = 2 * margins + 2 * buttonsize;
   const int chromew = static_cast<int>(std::max(top.size(), bot.size())) * buttonsize;
+  return chromeh + chromew + minw + 1;
+}
+
+int viewbox::smallesth() const {
+  const int chromeh = 2 * margins + 2 * buttonsize;
+  return chromeh + minh + 1;
+}
+
+bool viewbox::trysplit(viewboxList& panes, int parts, bool side_by_side) {
   if (side_by_side) {
-    if (w / parts <= chromeh + chromew + minw) return false;
+    if (w / parts < smallestw()) return false;
     const int ow = w;
     w = ow / parts;
     for (int k = 1; k < parts; ++k) {
       insertsplit(panes, x + k * w, y, k == parts - 1 ? ow - k * w : w, h);
     }
   } else {
-    if (h / parts <= chromeh + minh) return false;
+    if (h / parts < smallesth()) return false;
     const int oh = h;
     h = oh / parts;
     for (int k = 1; k < parts; ++k) {

@@ -69,8 +69,15 @@ class viewbox : public std::enable_shared_from_this<viewbox> {
 
   // A new button appended to row (top or bot).
   virtual vbbuttonRef addbutton(vbbuttonList& row, int loc, int align, const ImageRef& image);
-  // The grey frame: a filled rectangle inset by margins.
+  // The grey frame: the rectangle inset by margins, filled around the
+  // content area (which the content draws) as strips, or wholly when there
+  // is no content area.
   virtual int drawbase();
+  // The content area that the frame surrounds, if the pane has one.
+  virtual bool contentarea(int& cx, int& cy, int& cw, int& ch) const {
+    (void)cx, (void)cy, (void)cw, (void)ch;
+    return false;
+  }
   // Frame, both button rows, then the content.
   virtual int draw();
   virtual int drawbuttons(const vbbuttonList& row, int rowy);
@@ -86,6 +93,11 @@ class viewbox : public std::enable_shared_from_this<viewbox> {
     (void)other;
     return 0;
   }
+
+  // The smallest rectangle that keeps room for the frame, the button rows
+  // and the smallest content size: what a split leaves every part at least.
+  int smallestw() const;
+  int smallesth() const;
 
   // Left edge of a button of this pane.
   int buttonx(const vbbutton& button) const;

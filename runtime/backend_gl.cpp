@@ -16,6 +16,7 @@
 #include <cstring>
 #include <limits>
 
+#include "runtime/lost_display.h"
 #include "runtime/strings.h"
 
 namespace skyloom {
@@ -36,15 +37,50 @@ TGLBackend* g_current = nullptr;
 // order of drawing and so changes no pixel.
 constexpr size_t kMaxBatchFloats = size_t(1) << 18;
 
+// Small image frames (button icons, glyphs) share one texture, the atlas,
+// so that a run of them is drawn in one call whatever image each one is:
+// under a software renderer every draw call has a fixed cost well above
+// that of the few pixels of an icon. Each frame sits in the atlas with a
+// border of one texel repeating its edge, so that sampling just outside it
+// gives what clamping a texture of its own would.
+constexpr int kAtlasSize = 256;
+constexpr int kAtlasLargestFrame = 16;  // larger frames get a texture of their own
+constexpr int kAtlasBorder = 1;
+
+}  // namespace
+
 class TGLTexture : public TTexture {
  public:
-  TGLTexture(GLuint id, int generation) : id(id), generation(generation) {}
+  // A texture of the frame's own (owned, deleted with it), or its place in
+  // the atlas: texture coordinates of its top-left and bottom-right corners.
+  TGLTexture(GLuint id, int generation, bool owned, float s0 = 0, float t0 = 0, float s1 = 1,
+             float t1 = 1)
+      : id(id), generation(generation), owned(owned), s0(s0), t0(t0), s1(s1), t1(t1) {}
   ~TGLTexture() override {
-    if (generation == g_live_generation) glDeleteTextures(1, &id);
+    if (owned && generation == g_live_generation) glDeleteTextures(1, &id);
   }
   GLuint id;
   int generation;
+  bool owned;
+  float s0, t0, s1, t1;
 };
+
+namespace {
+
+// The frame's pixels with a border of its edge texels repeated round it.
+std::vector<uint8_t> WithRepeatedEdge(const TPixmap& pixels) {
+  const int w = pixels.width + 2 * kAtlasBorder, h = pixels.height + 2 * kAtlasBorder;
+  std::vector<uint8_t> out(size_t(w) * h * 4);
+  for (int y = 0; y < h; ++y) {
+    const int sy = std::clamp(y - kAtlasBorder, 0, pixels.height - 1);
+    for (int x = 0; x < w; ++x) {
+      const int sx = std::clamp(x - kAtlasBorder, 0, pixels.width - 1);
+      std::memcpy(&out[(size_t(y) * w + x) * 4], pixels.pixels + size_t(sy) * pixels.pitch + sx * 4,
+                  4);
+    }
+  }
+  return out;
+}
 
 // Pixel centres sit at half-pixel positions: pixel (x, y) is hit at (x + 0.5, y + 0.5).
 void PixelVertex(TDrawPoint p) {
@@ -141,6 +177,18 @@ std::vector<TGraphicsMode> SdlGraphicsModes(std::string& error) {
   return modes;
 }
 
+bool SdlDesktopSize(int& width, int& height, std::string& error) {
+  if (!StartVideo(error)) return false;
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+    error = SdlError("cannot read the desktop's mode");
+    return false;
+  }
+  width = mode.w;
+  height = mode.h;
+  return true;
+}
+
 std::unique_ptr<TGLBackend> TGLBackend::Open(const TGraphicsMode& mode, const std::u16string& title,
                                              std::string& error) {
   KeepFreedHeap();
@@ -155,11 +203,44 @@ TGLBackend* TGLBackend::Current() {
   return g_current;
 }
 
+SDL_Window* TGLBackend::MakeWindow(const TGraphicsMode& mode, std::string& error) {
+  const bool fullscreen = mode.depth != 0;
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+  flags |= fullscreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_RESIZABLE;
+  const bool placed = !fullscreen && _window_placed;
+  const int x = placed ? _window_x : int(SDL_WINDOWPOS_CENTERED);
+  const int y = placed ? _window_y : int(SDL_WINDOWPOS_CENTERED);
+  SDL_Window* window =
+      SDL_CreateWindow(ToUtf8(_title).c_str(), x, y, mode.width, mode.height, flags);
+  if (!window) {
+    error = SdlError("cannot create the window");
+    return nullptr;
+  }
+  if (fullscreen) {
+    SDL_DisplayMode wanted{};
+    wanted.w = mode.width;
+    wanted.h = mode.height;
+    wanted.refresh_rate = mode.hertz;
+    if (SDL_SetWindowDisplayMode(window, &wanted) != 0) {
+      error = SdlError("cannot set the display mode");
+      SDL_DestroyWindow(window);
+      return nullptr;
+    }
+  } else if (_min_width > 0) {
+    SDL_SetWindowMinimumSize(window, _min_width, _min_height);
+  }
+  SDL_ShowWindow(window);
+  return window;
+}
+
 bool TGLBackend::CreateWindowAndContext(const TGraphicsMode& mode, const std::u16string& title,
                                         std::string& error) {
   if (!StartVideo(error)) return false;
+  ExitWhenDisplayLost();
+  _title = title;
   _width = mode.width;
   _height = mode.height;
+  _fullscreen = mode.depth != 0;
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -167,26 +248,8 @@ bool TGLBackend::CreateWindowAndContext(const TGraphicsMode& mode, const std::u1
   SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
 
-  const bool fullscreen = mode.depth != 0;
-  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-  if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
-  _window = SDL_CreateWindow(ToUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             mode.width, mode.height, flags);
-  if (!_window) {
-    error = SdlError("cannot create the window");
-    return false;
-  }
-  if (fullscreen) {
-    SDL_DisplayMode wanted{};
-    wanted.w = mode.width;
-    wanted.h = mode.height;
-    wanted.refresh_rate = mode.hertz;
-    if (SDL_SetWindowDisplayMode(_window, &wanted) != 0) {
-      error = SdlError("cannot set the display mode");
-      return false;
-    }
-  }
-  SDL_ShowWindow(_window);
+  _window = MakeWindow(mode, error);
+  if (!_window) return false;
   _context = SDL_GL_CreateContext(_window);
   if (!_context) {
     error = SdlError("cannot create the OpenGL context");
@@ -201,11 +264,68 @@ bool TGLBackend::CreateWindowAndContext(const TGraphicsMode& mode, const std::u1
   return true;
 }
 
+// A new window replaces the old one, as start-up makes it: asking the
+// platform to make an existing window full screen does nothing without a
+// window manager, while a window created full screen covers the screen
+// everywhere. The context moves to the new window, so textures survive.
+bool TGLBackend::Reopen(const TGraphicsMode& mode, std::string& error) {
+  Flush();
+  if (!_fullscreen) {
+    SDL_GetWindowPosition(_window, &_window_x, &_window_y);
+    _window_placed = true;
+  }
+  SDL_Window* window = MakeWindow(mode, error);
+  if (!window) return false;
+  if (SDL_GL_MakeCurrent(window, static_cast<SDL_GLContext>(_context)) != 0) {
+    error = SdlError("cannot use the OpenGL context");
+    SDL_GL_MakeCurrent(_window, static_cast<SDL_GLContext>(_context));
+    SDL_DestroyWindow(window);
+    return false;
+  }
+  SDL_DestroyWindow(_window);
+  _window = window;
+  _fullscreen = mode.depth != 0;
+  _swap_interval = -2;
+  SDL_RaiseWindow(_window);
+  Resize(mode.width, mode.height);
+  return true;
+}
+
+void TGLBackend::Resize(int width, int height) {
+  Flush();
+  _width = width;
+  _height = height;
+  SetUpProjection();
+}
+
+void TGLBackend::DrawableSize(int& width, int& height) const {
+  SDL_GL_GetDrawableSize(_window, &width, &height);
+}
+
+void TGLBackend::SetMinimumSize(int width, int height) {
+  _min_width = width;
+  _min_height = height;
+  if (!_fullscreen) SDL_SetWindowMinimumSize(_window, width, height);
+}
+
+void TGLBackend::SetWindowSize(int width, int height) {
+  if (!_fullscreen) SDL_SetWindowSize(_window, width, height);
+}
+
+void TGLBackend::PointerInWindow(int& x, int& y) const {
+  int global_x = 0, global_y = 0, window_x = 0, window_y = 0;
+  SDL_GetGlobalMouseState(&global_x, &global_y);
+  SDL_GetWindowPosition(_window, &window_x, &window_y);
+  x = global_x - window_x;
+  y = global_y - window_y;
+}
+
 TGLBackend::~TGLBackend() {
   if (g_current == this) g_current = nullptr;
   if (_context) {
     Flush();                // also lets go of the batch's texture while its context lives
     g_live_generation = 0;  // textures of this context are gone with it
+    if (_atlas != 0) glDeleteTextures(1, &_atlas);
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(_context));
   }
   if (_window) SDL_DestroyWindow(_window);
@@ -230,6 +350,7 @@ void TGLBackend::SetUpProjection() {
 }
 
 void TGLBackend::SetTitle(const std::u16string& title) {
+  _title = title;
   SDL_SetWindowTitle(_window, ToUtf8(title).c_str());
 }
 
@@ -370,8 +491,19 @@ void TGLBackend::Flush() {
 
 void TGLBackend::Clear(const TViewport& viewport, int red, int green, int blue) {
   Flush();
-  ApplyViewport(viewport);
   glClearColor(red / 255.0f, green / 255.0f, blue / 255.0f, 1.0f);
+  // A clear of the whole surface goes without the scissor: a software
+  // rasteriser then fills the buffer directly instead of drawing a quad.
+  const bool whole = viewport.x <= 0 && viewport.y <= 0 &&
+                     int64_t(viewport.x) + viewport.w >= _width &&
+                     int64_t(viewport.y) + viewport.h >= _height;
+  if (whole) {
+    glDisable(GL_SCISSOR_TEST);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    return;
+  }
+  ApplyViewport(viewport);
   glClear(GL_COLOR_BUFFER_BIT);
 }
 
@@ -427,47 +559,92 @@ void TGLBackend::Point(TDrawPoint at, const TDrawStyle& style) {
   glEnd();
 }
 
-unsigned TGLBackend::TextureFor(TImage& image, int frame) {
+const TGLTexture& TGLBackend::TextureFor(TImage& image, int frame) {
   if (image.textures.size() < image.frames.size()) image.textures.resize(image.frames.size());
   auto* texture = dynamic_cast<TGLTexture*>(image.textures[frame].get());
-  if (texture && texture->generation == _generation) return texture->id;
+  if (texture && texture->generation == _generation) return *texture;
 
   const TPixmap& pixels = *image.frames[frame];
-  GLuint id = 0;
-  glGenTextures(1, &id);
-  glBindTexture(GL_TEXTURE_2D, id);
+  std::shared_ptr<TGLTexture> made = PlaceInAtlas(pixels);
+  if (!made) {
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    SetNearestAndClamped();
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, pixels.pitch / 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pixels.width, pixels.height, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, pixels.pixels);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    made = std::make_shared<TGLTexture>(id, _generation, true);
+  }
+  image.textures[frame] = made;
+  return *made;
+}
+
+void TGLBackend::SetNearestAndClamped() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, pixels.pitch / 4);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pixels.width, pixels.height, 0, GL_RGBA,
-               GL_UNSIGNED_BYTE, pixels.pixels);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  image.textures[frame] = std::make_shared<TGLTexture>(id, _generation);
-  return id;
+}
+
+// Rows of frames from the top-left, each row as high as its highest frame;
+// null when the frame is too large or the atlas is full.
+std::shared_ptr<TGLTexture> TGLBackend::PlaceInAtlas(const TPixmap& pixels) {
+  if (pixels.width < 1 || pixels.height < 1 || pixels.width > kAtlasLargestFrame ||
+      pixels.height > kAtlasLargestFrame) {
+    return nullptr;
+  }
+  const int w = pixels.width + 2 * kAtlasBorder, h = pixels.height + 2 * kAtlasBorder;
+  if (_atlas_x + w > kAtlasSize) {
+    _atlas_x = 0;
+    _atlas_y += _atlas_row;
+    _atlas_row = 0;
+  }
+  if (_atlas_y + h > kAtlasSize) return nullptr;
+  if (_atlas == 0) {
+    glGenTextures(1, &_atlas);
+    glBindTexture(GL_TEXTURE_2D, _atlas);
+    SetNearestAndClamped();
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kAtlasSize, kAtlasSize, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+  }
+  const std::vector<uint8_t> bordered = WithRepeatedEdge(pixels);
+  glBindTexture(GL_TEXTURE_2D, _atlas);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, _atlas_x, _atlas_y, w, h, GL_RGBA, GL_UNSIGNED_BYTE,
+                  bordered.data());
+  const float x0 = float(_atlas_x + kAtlasBorder), y0 = float(_atlas_y + kAtlasBorder);
+  auto placed = std::make_shared<TGLTexture>(_atlas, _generation, false, x0 / kAtlasSize,
+                                             y0 / kAtlasSize, (x0 + pixels.width) / kAtlasSize,
+                                             (y0 + pixels.height) / kAtlasSize);
+  _atlas_x += w;
+  _atlas_row = std::max(_atlas_row, h);
+  return placed;
 }
 
 void TGLBackend::Image(TImage& image, int frame, const TDrawPoint (&corners)[4],
                        const TDrawStyle& style) {
-  static constexpr GLfloat kTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  const GLuint texture = TextureFor(image, frame);
+  const TGLTexture& texture = TextureFor(image, frame);
+  const GLfloat coords[4][2] = {{texture.s0, texture.t0},
+                                {texture.s1, texture.t0},
+                                {texture.s1, texture.t1},
+                                {texture.s0, texture.t1}};
   if (_batching) {
-    StartBatch(TBatchKind::IMAGES, DeviceStyle(style, true), 0, texture);
+    StartBatch(TBatchKind::IMAGES, DeviceStyle(style, true), 0, texture.id);
     if (!_batch.texture_owner) _batch.texture_owner = image.textures[frame];
     for (int i = 0; i < 4; ++i) {
       AppendVertex(_batch.vertices, corners[i]);
-      _batch.tex_coords.push_back(kTexCoords[i][0]);
-      _batch.tex_coords.push_back(kTexCoords[i][1]);
+      _batch.tex_coords.push_back(coords[i][0]);
+      _batch.tex_coords.push_back(coords[i][1]);
     }
     return;
   }
   ApplyStyle(style, true);
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, texture);
+  glBindTexture(GL_TEXTURE_2D, texture.id);
   glBegin(GL_QUADS);
   for (int i = 0; i < 4; ++i) {
-    glTexCoord2fv(kTexCoords[i]);
+    glTexCoord2fv(coords[i]);
     glVertex2f(corners[i].x, corners[i].y);
   }
   glEnd();

@@ -1,4 +1,5 @@
-// The OpenGL drawing backend on an SDL window: opens the full-screen window
+// The OpenGL drawing backend on an SDL window: opens the full-screen or
+// resizable window
 // and its OpenGL 2.1 context, draws with an orthographic y-down projection,
 // clips with the scissor and reads the back buffer for screen grabs.
 #pragma once
@@ -13,9 +14,14 @@ struct SDL_Window;
 
 namespace skyloom {
 
+class TGLTexture;
+
 // The modes of the primary screen; empty (and error set) when the video
 // system cannot start.
 std::vector<TGraphicsMode> SdlGraphicsModes(std::string& error);
+// The size of the primary screen's desktop; false (and error set) when the
+// video system cannot start.
+bool SdlDesktopSize(int& width, int& height, std::string& error);
 
 // Primitives are batched: a run of consecutive primitives of one kind
 // (polygons, lines, points, or images of one texture) drawn with one style
@@ -43,6 +49,23 @@ class TGLBackend : public TDrawBackend {
 
   void SetTitle(const std::u16string& title);
   void WarpPointer(int x, int y);
+
+  // Replaces the window by one in the mode (full screen, or for depth 0 a
+  // resizable window where the last window was), keeping the context and
+  // its textures. False with error set when the new window cannot be made;
+  // the old one then stays.
+  bool Reopen(const TGraphicsMode& mode, std::string& error);
+  // The size of the window's drawing surface now, which the window system
+  // may have changed since it was drawn for.
+  void DrawableSize(int& width, int& height) const;
+  // Draws for a surface of that size from now on.
+  void Resize(int width, int height);
+  // The smallest size the user may give a window (kept for later windows).
+  void SetMinimumSize(int width, int height);
+  // Asks for a new window size; nothing for a full-screen window.
+  void SetWindowSize(int width, int height);
+  // The pointer's position relative to the window's top-left corner.
+  void PointerInWindow(int& x, int& y) const;
 
   // A benchmarking aid: with batching off every primitive is drawn at once
   // with its own glBegin/glEnd, as a reference to measure batching against
@@ -89,6 +112,8 @@ class TGLBackend : public TDrawBackend {
   };
 
   TGLBackend() = default;
+  // A shown window for the mode: full screen, or a resizable window.
+  SDL_Window* MakeWindow(const TGraphicsMode& mode, std::string& error);
   bool CreateWindowAndContext(const TGraphicsMode& mode, const std::u16string& title,
                               std::string& error);
   void SetUpProjection();
@@ -99,7 +124,11 @@ class TGLBackend : public TDrawBackend {
   // Sets the alpha test and blend function of a blend mode and notes it.
   void ApplyBlend(int blend);
   void ApplyStyle(const TDrawStyle& style, bool textured = false);
-  unsigned TextureFor(TImage& image, int frame);
+  // The texture of an image frame, made on its first draw: a place in the
+  // atlas for a small frame, else a texture of its own.
+  const TGLTexture& TextureFor(TImage& image, int frame);
+  std::shared_ptr<TGLTexture> PlaceInAtlas(const TPixmap& pixels);
+  static void SetNearestAndClamped();
   // Sends what is pending unless it has the kind, style, line width and
   // texture asked for; then makes the batch be of those.
   void StartBatch(TBatchKind kind, const TDeviceStyle& style, float line_width, unsigned texture);
@@ -110,10 +139,18 @@ class TGLBackend : public TDrawBackend {
   void* _context = nullptr;
   int _width = 0;
   int _height = 0;
+  bool _fullscreen = false;
+  std::u16string _title;
+  // Where the last window stood, for the next one; centred until known.
+  bool _window_placed = false;
+  int _window_x = 0, _window_y = 0;
+  int _min_width = 0, _min_height = 0;
   int _swap_interval = -2;  // the interval last asked of the platform; -2 none yet
   int _generation = 0;      // of the context, to tell stale textures
   bool _batching = true;
   int _applied_blend = -1;  // the blend mode the device is set to; -1 not yet set
+  unsigned _atlas = 0;      // the texture small frames share; 0 until the first
+  int _atlas_x = 0, _atlas_y = 0, _atlas_row = 0;  // where the next frame goes
   TBatch _batch;
 };
 

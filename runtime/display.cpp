@@ -4,6 +4,7 @@
 #include "runtime/display.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -24,6 +25,41 @@ constexpr int MIN_OVAL_CORNERS = 12;
 // otherwise ask for billions of corners; such ovals lie far off screen anyway.
 constexpr int MAX_OVAL_CORNERS = 1 << 16;
 
+// What the back buffer is known to hold since the last clear of the whole
+// surface: that colour everywhere except inside the rectangles drawn into
+// since. A clear of a smaller area that none of them touches would change
+// no pixel, and is skipped: under a software renderer a part-surface clear
+// costs as much as filling a rectangle, while a whole-surface one is nearly
+// free.
+struct TClearTracker {
+  bool known = false;  // a whole-surface clear since the last flip
+  int red = 0, green = 0, blue = 0;
+  std::vector<TViewport> drawn;
+  bool skipping = true;
+
+  void Forget() {
+    known = false;
+    drawn.clear();
+  }
+  void WholeSurfaceCleared(int r, int g, int b) {
+    known = true;
+    red = r;
+    green = g;
+    blue = b;
+    drawn.clear();
+  }
+};
+
+bool Intersect(const TViewport& a, const TViewport& b) {
+  return int64_t(a.x) < int64_t(b.x) + b.w && int64_t(b.x) < int64_t(a.x) + a.w &&
+         int64_t(a.y) < int64_t(b.y) + b.h && int64_t(b.y) < int64_t(a.y) + a.h && a.w > 0 &&
+         a.h > 0 && b.w > 0 && b.h > 0;
+}
+
+bool Covers(const TViewport& v, int width, int height) {
+  return v.x <= 0 && v.y <= 0 && int64_t(v.x) + v.w >= width && int64_t(v.y) + v.h >= height;
+}
+
 struct TDisplaySession {
   std::shared_ptr<TDrawBackend> backend;  // null while no display is open
   TGLBackend* gl = nullptr;               // the backend when it is the real display
@@ -36,6 +72,11 @@ struct TDisplaySession {
   TDrawState state;
   TInputState input;
   std::vector<TDrawPoint> oval_corners;  // reused by every DrawOval
+  TClearTracker clears;
+  // The smallest size a window may take; 0: any.
+  int min_width = 0, min_height = 0;
+  // A window size the recording display is given, taken at the next flip.
+  int pending_width = 0, pending_height = 0;
 
   // At process exit the window and the context are released (which also
   // restores the desktop's mode). The connection to the window system is left
@@ -121,6 +162,97 @@ TDrawStyle CurrentStyle() {
   return {st.red, st.green, st.blue, st.alpha, st.blend, st.viewport};
 }
 
+// Notes that the pixels within the box (display space, before clipping),
+// widened by reach pixels on every side, may have changed. A filled shape
+// sets only pixels whose centres it covers, all within the box itself
+// (reach 0); lines and points reach further. Inside one viewport smaller than the display the boxes
+// are merged, since the viewport bounds them anyway; on the whole display (pane frames and buttons)
+// each is kept, so the content they surround stays known to be clear.
+void MarkDrawn(float left, float top, float right, float bottom, float reach) {
+  TDisplaySession& session = Session();
+  TClearTracker& clears = session.clears;
+  if (!clears.known) return;
+  const TViewport& v = session.state.viewport;
+  const auto bound = [](float value) {
+    return static_cast<int64_t>(std::clamp<double>(value, -1e9, 1e9));
+  };
+  int64_t l = v.x, t = v.y, r = int64_t(v.x) + v.w, b = int64_t(v.y) + v.h;
+  if (!std::isnan(left) && !std::isnan(top) && !std::isnan(right) && !std::isnan(bottom)) {
+    const int64_t margin = static_cast<int64_t>(std::ceil(std::clamp(reach, 0.0f, 1e6f)));
+    l = std::max<int64_t>(bound(std::floor(left)) - margin, l);
+    t = std::max<int64_t>(bound(std::floor(top)) - margin, t);
+    r = std::min<int64_t>(bound(std::ceil(right)) + margin, r);
+    b = std::min<int64_t>(bound(std::ceil(bottom)) + margin, b);
+  }
+  if (l >= r || t >= b) return;
+  const TViewport box{static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
+                      static_cast<int>(b - t)};
+  const bool small_viewport = !Covers(v, session.width, session.height);
+  if (small_viewport && !clears.drawn.empty()) {
+    TViewport& last = clears.drawn.back();
+    if (last.x >= v.x && last.y >= v.y && int64_t(last.x) + last.w <= int64_t(v.x) + v.w &&
+        int64_t(last.y) + last.h <= int64_t(v.y) + v.h) {
+      const int nl = std::min(last.x, box.x), nt = std::min(last.y, box.y);
+      const int nr = std::max(last.x + last.w, box.x + box.w);
+      const int nb = std::max(last.y + last.h, box.y + box.h);
+      last = {nl, nt, nr - nl, nb - nt};
+      return;
+    }
+  }
+  clears.drawn.push_back(box);
+}
+
+// Widening of a point's box: the pixel whose centre it is nearest.
+constexpr float POINT_REACH = 1.0f;
+
+template <typename Points>
+void MarkDrawnPoints(const Points& points, float reach = 0.0f) {
+  if (!Session().clears.known) return;
+  float l = INFINITY, t = INFINITY, r = -INFINITY, b = -INFINITY;
+  bool nan = false;
+  for (const TDrawPoint& p : points) {
+    nan = nan || std::isnan(p.x) || std::isnan(p.y);
+    l = std::min(l, p.x);
+    t = std::min(t, p.y);
+    r = std::max(r, p.x);
+    b = std::max(b, p.y);
+  }
+  if (nan) l = t = r = b = NAN;
+  MarkDrawn(l, t, r, b, reach);
+}
+
+// Takes the size the window system has given a window since the last frame,
+// kept at least at the window's smallest size. A full-screen display keeps
+// the size of its mode.
+void FollowWindowSize() {
+  TDisplaySession& session = Session();
+  if (session.fullscreen) return;
+  int width = session.width, height = session.height;
+  if (session.gl) {
+    PumpSdlEvents(session.input);
+    session.gl->DrawableSize(width, height);
+  } else if (session.pending_width > 0) {
+    width = session.pending_width;
+    height = session.pending_height;
+    session.pending_width = session.pending_height = 0;
+  }
+  if (width < session.min_width || height < session.min_height) {
+    // Without a window manager nothing enforces the smallest size.
+    width = std::max(width, session.min_width);
+    height = std::max(height, session.min_height);
+    if (session.gl) session.gl->SetWindowSize(width, height);
+  }
+  if (width <= 0 || height <= 0 || (width == session.width && height == session.height)) return;
+  TViewport& viewport = session.state.viewport;
+  const bool whole = viewport.x == 0 && viewport.y == 0 && viewport.w == session.width &&
+                     viewport.h == session.height;
+  session.width = width;
+  session.height = height;
+  if (session.gl) session.gl->Resize(width, height);
+  if (whole) viewport = {0, 0, width, height};
+  session.clears.Forget();
+}
+
 // Starts a display session on a backend, with fresh drawing and input state.
 void BeginSession(std::shared_ptr<TDrawBackend> backend, TGLBackend* gl, int width, int height,
                   int hertz, bool fullscreen) {
@@ -133,6 +265,9 @@ void BeginSession(std::shared_ptr<TDrawBackend> backend, TGLBackend* gl, int wid
   session.fullscreen = fullscreen;
   session.state = TDrawState();
   session.state.viewport = {0, 0, width, height};
+  session.clears.Forget();
+  session.min_width = session.min_height = 0;
+  session.pending_width = session.pending_height = 0;
   session.input.Reset();
   MoveMouse(width / 2, height / 2);
 }
@@ -208,13 +343,84 @@ void Flip(int sync) {
   if (!session.backend) return;
   const bool wait = sync == 1 || (sync == -1 && session.fullscreen && session.hertz != 0);
   session.backend->Present(wait);
+  session.clears.Forget();
+  FollowWindowSize();
 }
 
 void Cls() {
-  const TDisplaySession& session = Session();
+  TDisplaySession& session = Session();
   if (!session.backend) return;
   const TDrawState& st = session.state;
+  TClearTracker& clears = session.clears;
+  if (Covers(st.viewport, session.width, session.height)) {
+    clears.WholeSurfaceCleared(st.cls_red, st.cls_green, st.cls_blue);
+  } else if (clears.known) {
+    const bool same_colour =
+        st.cls_red == clears.red && st.cls_green == clears.green && st.cls_blue == clears.blue;
+    const bool untouched =
+        std::none_of(clears.drawn.begin(), clears.drawn.end(),
+                     [&](const TViewport& d) { return Intersect(d, st.viewport); });
+    if (same_colour && untouched && clears.skipping) return;
+    if (!same_colour) clears.drawn.push_back(st.viewport);
+  }
   session.backend->Clear(st.viewport, st.cls_red, st.cls_green, st.cls_blue);
+}
+
+bool DisplayFullscreen() {
+  return Session().backend && Session().fullscreen;
+}
+
+int ReopenDisplay(int width, int height, int depth, int hertz) {
+  TDisplaySession& session = Session();
+  session.error.clear();
+  if (!session.backend) {
+    session.error = "no display is open";
+    return 0;
+  }
+  if (width <= 0 || height <= 0) {
+    session.error = "the display size " + std::to_string(width) + " x " + std::to_string(height) +
+                    " is not positive";
+    return 0;
+  }
+  if (session.gl && !session.gl->Reopen({width, height, depth, hertz}, session.error)) return 0;
+  session.width = width;
+  session.height = height;
+  session.hertz = hertz;
+  session.fullscreen = depth != 0;
+  session.state.viewport = {0, 0, width, height};
+  session.clears.Forget();
+  if (session.gl) {
+    int x = 0, y = 0;
+    session.gl->PointerInWindow(x, y);
+    session.input.PointerMoved(x, y);
+  }
+  return 1;
+}
+
+void SetDisplayMinimumSize(int width, int height) {
+  TDisplaySession& session = Session();
+  session.min_width = std::max(width, 0);
+  session.min_height = std::max(height, 0);
+  if (session.gl) session.gl->SetMinimumSize(session.min_width, session.min_height);
+}
+
+void DisplayMinimumSize(int& width, int& height) {
+  width = Session().min_width;
+  height = Session().min_height;
+}
+
+bool DesktopSize(int& width, int& height) {
+  std::string error;
+  return SdlDesktopSize(width, height, error);
+}
+
+void SetClearSkipping(bool on) {
+  Session().clears.skipping = on;
+}
+
+void ResizeRecordingDisplay(int width, int height) {
+  Session().pending_width = width;
+  Session().pending_height = height;
 }
 
 std::shared_ptr<TRecordingBackend> OpenRecordingDisplay(int width, int height, int hertz) {
@@ -222,6 +428,12 @@ std::shared_ptr<TRecordingBackend> OpenRecordingDisplay(int width, int height, i
   Session().error.clear();
   auto recorder = std::make_shared<TRecordingBackend>();
   BeginSession(recorder, nullptr, width, height, hertz, true);
+  return recorder;
+}
+
+std::shared_ptr<TRecordingBackend> OpenRecordingWindow(int width, int height) {
+  std::shared_ptr<TRecordingBackend> recorder = OpenRecordingDisplay(width, height);
+  Session().fullscreen = false;
   return recorder;
 }
 
@@ -324,8 +536,10 @@ int OvalCornerCount(float w, float h) {
 void DrawRect(float x, float y, float w, float h) {
   TDrawBackend* backend = Session().backend.get();
   if (!backend) return;
-  backend->FillPolygon({Place(x, y, 0, 0), Place(x, y, w, 0), Place(x, y, w, h), Place(x, y, 0, h)},
-                       CurrentStyle());
+  const std::vector<TDrawPoint> corners = {Place(x, y, 0, 0), Place(x, y, w, 0), Place(x, y, w, h),
+                                           Place(x, y, 0, h)};
+  MarkDrawnPoints(corners);
+  backend->FillPolygon(corners, CurrentStyle());
 }
 
 void DrawOval(float x, float y, float w, float h) {
@@ -348,6 +562,7 @@ void DrawOval(float x, float y, float w, float h) {
     corners.push_back(
         Place(x, y, static_cast<float>(rx + rx * c), static_cast<float>(ry + ry * s)));
   }
+  MarkDrawnPoints(corners);
   backend->FillPolygon(corners, CurrentStyle());
 }
 
@@ -365,7 +580,9 @@ void DrawLine(float x1, float y1, float x2, float y2, bool lastpixel) {
   if (!backend) return;
   const TDrawStyle style = CurrentStyle();
   const TDrawPoint end = Place(x1, y1, x2 - x1, y2 - y1);
-  backend->Line(Place(x1, y1, 0, 0), end, State().line_width, style);
+  const TDrawPoint start = Place(x1, y1, 0, 0);
+  MarkDrawnPoints(std::array<TDrawPoint, 2>{start, end}, std::fabs(State().line_width) + 1);
+  backend->Line(start, end, State().line_width, style);
   if (lastpixel) backend->Point(end, style);
 }
 
@@ -373,7 +590,9 @@ void Plot(float x, float y) {
   TDrawBackend* backend = Session().backend.get();
   if (!backend) return;
   const TDrawState& st = State();
-  backend->Point({x + st.origin_x, y + st.origin_y}, CurrentStyle());
+  const TDrawPoint at{x + st.origin_x, y + st.origin_y};
+  MarkDrawnPoints(std::array<TDrawPoint, 1>{at}, POINT_REACH);
+  backend->Point(at, CurrentStyle());
 }
 
 // --- Images ------------------------------------------------------------------------
@@ -387,6 +606,7 @@ void DrawImageAt(const ImageRef& image, float x, float y, int frame) {
   const float bottom = top + image->height;
   const TDrawPoint corners[4] = {Place(x, y, left, top), Place(x, y, right, top),
                                  Place(x, y, right, bottom), Place(x, y, left, bottom)};
+  MarkDrawnPoints(corners);
   backend->Image(*image, frame, corners, CurrentStyle());
 }
 

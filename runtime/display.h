@@ -33,9 +33,9 @@ void SetWindowTitle(const std::u16string& title);
 // window system can be reached (DisplayError() then says why).
 std::vector<TGraphicsMode> GraphicsModes();
 
-// Opens the display full screen in the given mode (depth 0: a window of that
-// size instead), resets the drawing state to its defaults, clears the input
-// state and moves the pointer to (width / 2, height / 2). Returns 1 on
+// Opens the display full screen in the given mode (depth 0: a resizable
+// window of that size instead), resets the drawing state to its defaults,
+// clears the input state and moves the pointer to (width / 2, height / 2). Returns 1 on
 // success; 0 on failure, with the reason in DisplayError(). A display that is
 // already open is closed first.
 int OpenDisplay(int width, int height, int depth, int hertz);
@@ -44,21 +44,53 @@ int OpenDisplay(int width, int height, int depth, int hertz);
 // textures again on their next draw. Process exit does this by itself.
 void CloseDisplay();
 
+// Whether the open display is full screen; false for a window or none.
+bool DisplayFullscreen();
+
+// Switches the open display to another mode while running: full screen in
+// that mode, or (depth 0) a resizable window of that size where the last
+// window stood. The drawing state is kept but for the viewport, which
+// becomes the whole display; images keep their textures; the input state is
+// kept and the pointer position is taken afresh. Returns 1 on success; 0
+// with the reason in DisplayError(), the display then staying as it was.
+int ReopenDisplay(int width, int height, int depth, int hertz);
+
+// The smallest size the user may give a window (0, 0: any). A window that
+// the window system makes smaller anyway is drawn at this size and asked to
+// grow back.
+void SetDisplayMinimumSize(int width, int height);
+void DisplayMinimumSize(int& width, int& height);
+
+// The size of the primary screen's desktop; false when no window system can
+// be reached.
+bool DesktopSize(int& width, int& height);
+
 // Text of the last failure of GraphicsModes or OpenDisplay (includes the
 // platform's own error text); empty when nothing failed.
 std::string DisplayError();
 
-// The size the display was opened with; 0 when no display is open.
+// The size of the display; 0 when no display is open. A window's size
+// changes when the user or the window system resizes it: the new size is
+// taken at the end of Flip, so it stays the same throughout a frame.
 int DisplayWidth();
 int DisplayHeight();
 
 // Shows the back buffer. sync 1 waits for the vertical blank, 0 does not,
 // -1 waits only on a full-screen display opened with a non-zero refresh rate.
 // The back buffer's content afterwards is undefined: start frames with Cls.
+// A window then takes the size the window system has given it.
 void Flip(int sync = -1);
 
-// Fills the current viewport (only) with the clear colour.
+// Fills the current viewport (only) with the clear colour. A clear of the
+// whole display is the cheap one. A clear of a smaller viewport that would
+// change no pixel (the whole display was cleared to the same colour since
+// the last flip, and nothing has been drawn into the viewport since) is
+// skipped.
 void Cls();
+
+// A testing and benchmarking aid: with skipping off, every Cls clears, as a
+// reference to compare pixels with. On by default.
+void SetClearSkipping(bool on);
 
 // ---------------------------------------------------------------------------
 // Drawing state
@@ -251,6 +283,13 @@ class TInputState;
 // put at the centre. Input calls take no platform events while it is open:
 // feed ProgramInput() instead.
 std::shared_ptr<TRecordingBackend> OpenRecordingDisplay(int width, int height, int hertz = 0);
+
+// Like OpenRecordingDisplay, but the display counts as a window, whose size
+// the window system may change: see ResizeRecordingDisplay.
+std::shared_ptr<TRecordingBackend> OpenRecordingWindow(int width, int height);
+// Acts as the window system resizing the recording window: the size is
+// taken at the next Flip, as a real window's is.
+void ResizeRecordingDisplay(int width, int height);
 
 // The program-wide input state that the input calls read (runtime/input.h).
 TInputState& ProgramInput();

@@ -116,11 +116,59 @@ TEST(ParseViewerArguments, OptionsOrUsageErrors) {
   }
 }
 
+struct WindowCase {
+  const char* name;
+  std::vector<std::string_view> args;
+  std::string error = "";  // "" when the arguments are well formed
+  bool window = false;
+  int width = 0, height = 0;  // 0 x 0: the default size
+  std::string definition = "";
+};
+
+TEST(ParseViewerArguments, WindowWithOrWithoutASize) {
+  const std::string bad = "--window needs a size WxH of at least 320x240, not ";
+  const WindowCase cases[] = {
+      {"no option: full screen", {"a.txt"}, "", false, 0, 0, "a.txt"},
+      {"alone", {"--window"}, "", true},
+      {"before a path", {"--window", "a.txt"}, "", true, 0, 0, "a.txt"},
+      {"after a path", {"a.txt", "--window"}, "", true, 0, 0, "a.txt"},
+      {"with a size", {"--window", "800x600"}, "", true, 800, 600},
+      {"with a size and a path", {"--window", "800x600", "a.txt"}, "", true, 800, 600, "a.txt"},
+      {"glued size", {"--window=1024x700"}, "", true, 1024, 700},
+      {"the smallest size", {"--window", "320x240"}, "", true, 320, 240},
+      {"the last one counts", {"--window", "800x600", "--window"}, "", true, 0, 0},
+      {"beside frames", {"--window", "--frames", "3"}, "", true, 0, 0},
+
+      {"too narrow", {"--window", "319x240"}, bad + "\"319x240\""},
+      {"too low", {"--window", "320x239"}, bad + "\"320x239\""},
+      {"no height", {"--window", "800x"}, bad + "\"800x\""},
+      {"no cross", {"--window", "800"}, bad + "\"800\""},
+      {"capital X", {"--window", "800X600"}, bad + "\"800X600\""},
+      {"a sign", {"--window", "800x+600"}, bad + "\"800x+600\""},
+      {"two crosses", {"--window", "800x600x2"}, bad + "\"800x600x2\""},
+      {"beyond int", {"--window", "99999999999x600"}, bad + "\"99999999999x600\""},
+      {"empty glued size", {"--window="}, bad + "\"\""},
+      {"a control character", {"--window=8\n00x600"}, bad + "\"8\\x0A00x600\""},
+      {"a misspelling", {"--windows"}, "unknown option --windows"},
+  };
+  for (const WindowCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TViewerOptions options;
+    const std::string error = ParseViewerArguments(c.args, options);
+    EXPECT_EQ(error, c.error);
+    if (!c.error.empty()) continue;
+    EXPECT_EQ(options.window, c.window);
+    EXPECT_EQ(options.window_width, c.width);
+    EXPECT_EQ(options.window_height, c.height);
+    EXPECT_EQ(options.definition, c.definition);
+  }
+}
+
 TEST(ViewerUsage, SynopsisFirstAndEndsWithALineEnd) {
   const std::string text = ViewerUsage();
   const std::string_view usage = text;
-  EXPECT_TRUE(
-      usage.starts_with("usage: skyloom [--frames N] [--no-watch] [--paused] [DEFINITION]\n"));
+  EXPECT_TRUE(usage.starts_with(
+      "usage: skyloom [--frames N] [--no-watch] [--paused] [--window [WxH]] [DEFINITION]\n"));
   EXPECT_TRUE(usage.ends_with("\n"));
   EXPECT_NE(usage.find("--help"), std::string_view::npos);
 }

@@ -77,25 +77,34 @@ TEST_F(PaneButtons, StateIsTheFirstMouseButtonPressedThisFrameAndOnlyThisFrame) 
   EXPECT_EQ(pane->split_h->state, 0);
 }
 
-TEST_F(PaneButtons, DrawTheGreyFrameThenEveryIconAtItsSlot) {
+TEST_F(PaneButtons, DrawTheGreyFrameRoundTheContentThenEveryIconAtItsSlot) {
   spaceboxRef pane = FirstPane();
   recorder->Forget();
   pane->draw();
   ASSERT_FALSE(recorder->primitives.empty());
-  const TRecordedPrimitive& frame = recorder->primitives[0];
-  EXPECT_EQ(frame.kind, TRecordedPrimitive::POLYGON);
-  EXPECT_TRUE(SameColour(frame.style, 128, 128, 128));
-  const Box box = BoxOf(frame);
-  EXPECT_FLOAT_EQ(box.l, 9);
-  EXPECT_FLOAT_EQ(box.t, 9);
-  EXPECT_FLOAT_EQ(box.r, 1015);
-  EXPECT_FLOAT_EQ(box.b, 759);
+  // The frame round the content area (11, 22, 1002, 724) as four strips:
+  // above, below, left and right of it, the content itself left unfilled.
+  const struct {
+    float l, t, r, b;
+  } strips[] = {{9, 9, 1015, 22}, {9, 746, 1015, 759}, {9, 22, 11, 746}, {1013, 22, 1015, 746}};
+  ASSERT_GE(recorder->primitives.size(), std::size(strips));
+  for (size_t i = 0; i < std::size(strips); ++i) {
+    SCOPED_TRACE(i);
+    const TRecordedPrimitive& strip = recorder->primitives[i];
+    EXPECT_EQ(strip.kind, TRecordedPrimitive::POLYGON);
+    EXPECT_TRUE(SameColour(strip.style, 128, 128, 128));
+    const Box box = BoxOf(strip);
+    EXPECT_FLOAT_EQ(box.l, strips[i].l);
+    EXPECT_FLOAT_EQ(box.t, strips[i].t);
+    EXPECT_FLOAT_EQ(box.r, strips[i].r);
+    EXPECT_FLOAT_EQ(box.b, strips[i].b);
+  }
 
   // Top row, then bottom row, each in the order the buttons were added.
   std::vector<vbbuttonRef> order = pane->top;
   order.insert(order.end(), pane->bot.begin(), pane->bot.end());
   // Frame, seven icons, then the content: the camera's clear.
-  ASSERT_EQ(recorder->primitives.size(), 1 + order.size() + 1);
+  ASSERT_EQ(recorder->primitives.size(), std::size(strips) + order.size() + 1);
   EXPECT_EQ(recorder->primitives.back().kind, TRecordedPrimitive::CLEAR);
   const std::vector<TRecordedPrimitive> images = OfKind(*recorder, TRecordedPrimitive::IMAGE);
   ASSERT_EQ(images.size(), order.size());

@@ -912,11 +912,14 @@ TEST(ViewerCommandLineTest, AnswersOrRefusesBeforeOpeningTheDisplay) {
     int stderr_lines;          // -1: any number
     std::string stderr_names;  // a text that the error names
   };
-  const std::string usage = "usage: skyloom [--frames N] [--no-watch] [--paused] [DEFINITION]\n";
+  const std::string usage =
+      "usage: skyloom [--frames N] [--no-watch] [--paused] [--window [WxH]] [DEFINITION]\n";
   const Case cases[] = {
       {{"--help"}, 0, usage, "", 0, ""},
       {{"--frames", "0"}, 2, "", "skyloom: --frames", -1, usage},
       {{"--paused", "--paused=no"}, 2, "", "skyloom: unknown option --paused=no", -1, usage},
+      {{"--window", "300x200"}, 2, "", "skyloom: --window", -1, usage},
+      {{"--window=800"}, 2, "", "skyloom: --window", -1, usage},
       {{"missing.txt"}, 1, "", "skyloom: ", 1, "missing.txt"},
       {{"broken.txt"},
        1,
