@@ -20,7 +20,9 @@ class TViewer {
   // definition: the tree to show, parsed before the display opened (a file
   // named on the command line); null shows the embedded definition, parsed
   // once the display is open.
-  explicit TViewer(dictnodeRef definition = nullptr) { _shown.root = std::move(definition); }
+  explicit TViewer(dictnodeRef definition = nullptr) : _display_switch(TWindowRequest{}) {
+    _shown.root = std::move(definition);
+  }
   // shown: the definition with where it came from, what it read and whether
   // edits of its files are followed; paused: the system starts paused;
   // window: full screen (the default) or a window, as the display opens.
