@@ -17,24 +17,15 @@
 #include "runtime/open.h"
 #include "runtime/pixmap.h"
 #include "runtime/strings.h"
+#include "tests/support/programs.h"
 
 namespace skyloom {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using Outcome = test_support::ProgramOutcome;
+using test_support::ReadFile;
 
 class BlendToolTest : public testing::Test {
  protected:
@@ -50,12 +41,8 @@ class BlendToolTest : public testing::Test {
 
   // Runs the tool with arguments already quoted for the shell.
   Outcome Run(const std::string& arguments) const {
-    const std::string command = "'" + tool.string() + "' " + arguments + " >'" +
-                                (dir / "stdout").string() + "' 2>'" + (dir / "stderr").string() +
-                                "' </dev/null";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir / "stdout"),
-            ReadFile(dir / "stderr")};
+    return test_support::RunCommand(test_support::Quoted(tool) + " " + arguments + " </dev/null",
+                                    dir);
   }
 
   // Saves an RGBA image of the given rows of 0xAARRGGBB pixels; returns its

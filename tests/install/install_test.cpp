@@ -20,6 +20,7 @@
 #include "runtime/open.h"
 #include "runtime/strings.h"
 #include "skyloom_version.h"
+#include "tests/support/programs.h"
 #include "tests/xdisplay/viewer_process.h"
 
 namespace skyloom {
@@ -32,33 +33,14 @@ constexpr const char* PROGRAMS[] = {"skyloom", "skyloom-defs", "skyloom-font", "
 constexpr int ICON_SIZES[] = {16, 24, 32, 48, 64, 128, 256};
 constexpr int VIEWER_FRAMES_TIMEOUT_MS = 30000;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using Outcome = test_support::ProgramOutcome;
+using test_support::Quoted;
+using test_support::ReadFile;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::string Quoted(const fs::path& path) {
-  return "'" + path.string() + "'";
-}
-
-// Runs a shell command line, its output and error caught in files.
+// Runs a shell command line, its output and error caught in files beside
+// the prefix.
 Outcome RunShell(const std::string& command) {
-  static int serial = 0;
-  const fs::path out = PREFIX.parent_path() / ("install-test-out." + std::to_string(++serial));
-  const fs::path err = out.string() + ".err";
-  const int raw = std::system((command + " >" + Quoted(out) + " 2>" + Quoted(err)).c_str());
-  Outcome outcome{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
-  fs::remove(out);
-  fs::remove(err);
-  return outcome;
+  return test_support::RunCommand(command, PREFIX.parent_path());
 }
 
 // Every "--name" in a text; in man page source the hyphens are "\-".

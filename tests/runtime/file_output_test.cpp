@@ -22,22 +22,15 @@
 #include "runtime/file_output.h"
 #include "runtime/pixmap.h"
 #include "runtime/strings.h"
+#include "tests/support/programs.h"
 
 namespace skyloom {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+using test_support::ReadFile;
+using test_support::WriteFile;
 
 std::vector<std::string> Names(const fs::path& folder) {
   std::vector<std::string> names;
@@ -185,21 +178,14 @@ TEST_F(FileOutputTest, AFifoIsWrittenInPlace) {
 // The tools, run as programs, on a full device and on a nearly full disk.
 class ToolOutputTest : public FileOutputTest {
  protected:
-  struct Outcome {
-    int status;
-    std::string err;
-  };
+  using Outcome = test_support::ProgramOutcome;
 
+  // The scratch files go to the temporary folder: the test's own folder may
+  // be the nearly full disk.
   Outcome Run(const std::string& tool, const std::string& arguments) const {
-    const fs::path program = fs::path(SKYLOOM_BINARY_DIR) / "bin" / tool;
-    const fs::path err =
-        fs::temp_directory_path() / ("skyloom_tool_err_" + std::to_string(getpid()));
     const std::string command =
-        "'" + program.string() + "' " + arguments + " >/dev/null 2>'" + err.string() + "'";
-    const int raw = std::system(command.c_str());
-    Outcome outcome{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(err)};
-    fs::remove(err);
-    return outcome;
+        test_support::Quoted(test_support::ProgramPath(tool)) + " " + arguments;
+    return test_support::RunCommand(command, fs::temp_directory_path());
   }
 
   // A noisy picture that compresses badly, so its PNG is about 4 * side^2.

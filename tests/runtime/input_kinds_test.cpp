@@ -18,22 +18,15 @@
 
 #include "runtime/open.h"
 #include "runtime/strings.h"
+#include "tests/support/programs.h"
 
 namespace skyloom {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+using test_support::ReadFile;
+using test_support::WriteFile;
 
 class InputKindsTest : public testing::Test {
  protected:
@@ -110,25 +103,15 @@ TEST_F(InputKindsTest, WhatCannotBeReadIsNamedWithItsReason) {
 // skyloom-defs run as a program on hostile inputs.
 class DefsHostileInputTest : public InputKindsTest {
  protected:
-  struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-    double seconds;
-  };
+  using Outcome = test_support::ProgramOutcome;
 
   // Runs "cd FOLDER && PREFIX skyloom-defs ARGUMENTS" under a time limit.
   Outcome Run(const std::string& prefix, const std::string& arguments) const {
-    const fs::path tool = fs::path(SKYLOOM_BINARY_DIR) / "bin" / "skyloom-defs";
-    const std::string command = "cd '" + dir_.string() + "' && " + prefix + " timeout 20 '" +
-                                tool.string() + "' " + arguments + " >'" +
-                                (dir_ / "stdout").string() + "' 2>'" + (dir_ / "stderr").string() +
-                                "'" + (prefix.empty() ? " </dev/null" : "");
-    const auto start = std::chrono::steady_clock::now();
-    const int raw = std::system(command.c_str());
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir_ / "stdout"),
-            ReadFile(dir_ / "stderr"), took.count()};
+    const std::string command = "cd " + test_support::Quoted(dir_) + " && " + prefix +
+                                " timeout 20 " +
+                                test_support::Quoted(test_support::ProgramPath("skyloom-defs")) +
+                                " " + arguments + (prefix.empty() ? " </dev/null" : "");
+    return test_support::RunCommand(command, dir_);
   }
 };
 
