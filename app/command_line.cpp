@@ -20,8 +20,9 @@ constexpr TViewerOption OPTIONS[] = {
 };
 
 constexpr const char* USAGE_HEAD =
-    "Shows an orbital system full screen: the one the definition file DEFINITION\n"
-    "(or the embedded resource incbin::NAME) describes, else the built-in one.\n"
+    "Shows an orbital system full screen (or in a window): the one the definition\n"
+    "file DEFINITION (or the embedded resource incbin::NAME) describes, else the\n"
+    "built-in one.\n"
     "Holding Escape or closing the window quits; Alt+Enter switches between full\n"
     "screen and a window.\n";
 

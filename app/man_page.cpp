@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char* NAME_AND_SYNOPSIS_HEAD =
     ".SH NAME\n"
-    "skyloom \\- full\\-screen viewer for a two\\-dimensional orbital system\n"
+    "skyloom \\- viewer for a two\\-dimensional orbital system\n"
     ".SH SYNOPSIS\n"
     ".nh\n"
     ".ad l\n"
@@ -24,7 +24,9 @@ constexpr const char* DESCRIPTION =
     ".hy\n"
     ".SH DESCRIPTION\n"
     ".B skyloom\n"
-    "shows an orbital system full screen: bodies that stand still or move on\n"
+    "shows an orbital system full screen (or, with\n"
+    ".BR \\-\\-window ,\n"
+    "in a window): bodies that stand still or move on\n"
     "rotated, scaled, offset ellipses around a parent, advancing a fixed angle each\n"
     "frame. Without\n"
     ".I DEFINITION\n"
