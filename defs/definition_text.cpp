@@ -115,21 +115,23 @@ std::string Excerpt(std::u16string_view text) {
   return ToUtf8(shown) + (cut ? "..." : "");
 }
 
-DefinitionText::DefinitionText(TStream& stream, std::u16string path) : path_(std::move(path)) {
+DefinitionText::DefinitionText(TStream& stream, std::u16string path, int64_t limit)
+    : path_(std::move(path)) {
   const int64_t pos = stream.Pos();
   start_ = pos > 0 ? pos : 0;
   // Room for the whole text at once when the stream knows its size, so that
   // growing never holds two copies.
   const int64_t size = stream.Size();
-  if (size > start_ && size - start_ <= MAX_BYTES) bytes_.reserve(size - start_ + kChunk);
+  if (size > start_ && size - start_ <= limit) bytes_.reserve(size - start_ + kChunk);
   for (;;) {
     const size_t had = bytes_.size();
     bytes_.resize(had + kChunk);
     const int64_t moved = stream.Read(bytes_.data() + had, kChunk);
     bytes_.resize(had + (moved > 0 ? moved : 0));
     if (moved <= 0) break;
-    if (End() > MAX_BYTES) {
-      throw DefinitionParseError(PathText(path_) + ": the text is larger than 1 GiB");
+    if (End() > limit) {
+      throw DefinitionParseError(PathText(path_) + ": the text is larger than " +
+                                 ByteLimitText(limit));
     }
   }
   const bool mark = StartsWithByteOrderMark(bytes_);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/open.h"
 #include "runtime/stream.h"
 
 namespace skyloom {
@@ -66,12 +67,11 @@ class DefinitionTextEnds : public TStreamReadException {
 
 class DefinitionText {
  public:
-  // A larger text is refused: the parser holds the whole text in memory.
-  static constexpr int64_t MAX_BYTES = int64_t(1) << 30;
-
   // Reads the stream from its current position to its end. path names the
-  // text in positions. Raises DefinitionParseError past MAX_BYTES.
-  DefinitionText(TStream& stream, std::u16string path);
+  // text in positions. The parser holds the whole text in memory, so a text
+  // longer than limit bytes raises DefinitionParseError ("PATH: the text is
+  // larger than 1 GiB") once the first byte past it has been read.
+  DefinitionText(TStream& stream, std::u16string path, int64_t limit = MAX_INPUT_BYTES);
 
   bool IsUtf8() const { return utf8_; }
   const std::u16string& Path() const { return path_; }

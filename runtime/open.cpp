@@ -62,7 +62,7 @@ StreamRef Failed(OpenFailure& failure, bool refused, std::string reason) {
 }
 
 std::string TooLarge() {
-  return "larger than the limit of 1 GiB";
+  return "larger than the limit of " + ByteLimitText(MAX_INPUT_BYTES);
 }
 
 // A pipe's bytes up to its end, read into memory so the parser's seeks back
@@ -109,6 +109,19 @@ StreamRef OpenFileInput(const std::string& path, OpenFailure& failure) {
 }
 
 }  // namespace
+
+std::string ByteLimitText(int64_t bytes) {
+  static constexpr struct {
+    int64_t size;
+    const char* name;
+  } kUnits[] = {{int64_t{1} << 30, "GiB"}, {int64_t{1} << 20, "MiB"}, {int64_t{1} << 10, "KiB"}};
+  for (const auto& unit : kUnits) {
+    if (bytes > 0 && bytes % unit.size == 0) {
+      return std::to_string(bytes / unit.size) + " " + unit.name;
+    }
+  }
+  return std::to_string(bytes) + " bytes";
+}
 
 TStreamFactory::TStreamFactory() {
   _succ = FactoryChainHead();

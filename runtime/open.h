@@ -36,8 +36,16 @@ class TStreamFactory {
 };
 
 // The largest input read: anything longer is refused with a clear reason
-// instead of being read until memory runs out.
+// instead of being read until memory runs out. OpenInput refuses a longer file
+// or pipe; readers that hold a whole stream in memory (the definition parser)
+// stop at the same limit, because a stream can outgrow the size it reported
+// when opened (a growing file, a /proc file that reports 0 bytes) or come
+// from elsewhere than OpenInput.
 constexpr int64_t MAX_INPUT_BYTES = int64_t{1} << 30;
+
+// A byte count as messages state a limit: "1 GiB", "96 KiB", "100 bytes"
+// (the largest unit that divides it exactly).
+std::string ByteLimitText(int64_t bytes);
 
 // Why OpenInput gave no stream. refused is set for a file that exists but is
 // not read: neither a regular file nor a pipe ("not a regular file"), or

@@ -100,6 +100,22 @@ TEST_F(InputKindsTest, WhatCannotBeReadIsNamedWithItsReason) {
   }
 }
 
+TEST(ByteLimitTextTest, StatesALimitInTheLargestUnitThatDividesItExactly) {
+  const struct {
+    int64_t bytes;
+    const char* text;
+  } cases[] = {
+      {MAX_INPUT_BYTES, "1 GiB"},
+      {int64_t{3} << 30, "3 GiB"},
+      {int64_t{1536} << 20, "1536 MiB"},
+      {96 * 1024, "96 KiB"},
+      {1536, "1536 bytes"},
+      {100, "100 bytes"},
+      {0, "0 bytes"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ByteLimitText(c.bytes), c.text) << c.bytes;
+}
+
 // skyloom-defs run as a program on hostile inputs.
 class DefsHostileInputTest : public InputKindsTest {
  protected:
