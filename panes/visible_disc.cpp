@@ -21,8 +21,11 @@ bool Inside(const clipbox& box, double x, double y) {
 }
 
 void SetBoxCorners(const clipbox& box, discpolygon& polygon) {
-  polygon.assign(
-      {{box.left, box.top}, {box.right, box.top}, {box.right, box.bottom}, {box.left, box.bottom}});
+  polygon.resize(4);
+  polygon[0] = {box.left, box.top};
+  polygon[1] = {box.right, box.top};
+  polygon[2] = {box.right, box.bottom};
+  polygon[3] = {box.left, box.bottom};
 }
 
 // The length of (x, y); hypot only where the squares would overflow.
@@ -130,8 +133,10 @@ constexpr double kSmallTurn = 1e-3;
 // cos and sin of a turn of at most kSmallTurn by their series.
 void SmallTurnCosSin(double turn, double& c, double& s) {
   const double t2 = turn * turn;
-  c = 1 - t2 / 2 * (1 - t2 / 12 * (1 - t2 / 30));
-  s = turn * (1 - t2 / 6 * (1 - t2 / 20));
+  constexpr double kHalf = 1.0 / 2, kTwelfth = 1.0 / 12, kThirtieth = 1.0 / 30;
+  constexpr double kSixth = 1.0 / 6, kTwentieth = 1.0 / 20;
+  c = 1 - t2 * kHalf * (1 - t2 * kTwelfth * (1 - t2 * kThirtieth));
+  s = turn * (1 - t2 * kSixth * (1 - t2 * kTwentieth));
 }
 
 // The unit direction of the wedge's first corner, turned back by behind from
@@ -144,7 +149,8 @@ void FirstCornerDirection(double dx, double dy, double distance, double behind, 
     ux = uy = NAN;
     return;
   }
-  const double aim_cos = dx / distance, aim_sin = dy / distance;
+  const double per_length = 1 / distance;
+  const double aim_cos = dx * per_length, aim_sin = dy * per_length;
   double c, s;
   SmallTurnCosSin(behind, c, s);
   ux = aim_cos * c + aim_sin * s;
