@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <tuple>
 
 #include "runtime/display.h"
@@ -28,10 +29,18 @@ void SetBoxCorners(const clipbox& box, discpolygon& polygon) {
   polygon[3] = {box.left, box.bottom};
 }
 
-// The length of (x, y); hypot only where the squares would overflow.
+// The length of (x, y); hypot only where the squares would overflow. The
+// test comes before the root so that nothing waits for it.
 double Length(double x, double y) {
-  const double length = std::sqrt(x * x + y * y);
-  return std::isfinite(length) ? length : std::hypot(x, y);
+  const double square = x * x + y * y;
+  return square <= std::numeric_limits<double>::max() ? std::sqrt(square) : std::hypot(x, y);
+}
+
+// The largest whole number not above x, for |x| well within a long's range
+// (a corner index); cheaper than std::floor's call.
+long Floor(double x) {
+  const long whole = static_cast<long>(x);
+  return whole > x ? whole - 1 : whole;
 }
 
 // Takes the values that depend only on the corner count, once per count.
@@ -39,8 +48,9 @@ void PrepareCorners(discwork& work, int n) {
   if (work.corners == n) return;
   work.corners = n;
   work.inner = std::cos(M_PI / n);
-  work.step_cos = std::cos(kTurn / n);
-  work.step_sin = std::sin(kTurn / n);
+  work.step = kTurn / n;
+  work.step_cos = std::cos(work.step);
+  work.step_sin = std::sin(work.step);
 }
 
 point Corner(double cx, double cy, double r, int n, long index) {
@@ -177,9 +187,9 @@ void BoxCutByFacingEdges(double cx, double cy, double r, int n, const clipbox& b
   const double distance = Length(mid_x - cx, mid_y - cy);
   const double aim = std::atan2(mid_y - cy, mid_x - cx);
   const double spread = reach >= distance ? M_PI : std::asin(reach / distance);
-  const double step = kTurn / n;
-  const long first = static_cast<long>(std::floor((aim - spread) / step));
-  const long last = static_cast<long>(std::floor((aim + spread) / step)) + 1;
+  const double step = work.step;
+  const long first = Floor((aim - spread) / step);
+  const long last = Floor((aim + spread) / step) + 1;
   if (last - first + 1 >= n) {
     AllCornersCutToBox(cx, cy, r, n, box, work);
     return;

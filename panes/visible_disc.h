@@ -23,7 +23,8 @@ struct discwork {
   std::vector<std::pair<float, float>> offsets;
   int corners = 0;      // the corner count the values below belong to
   double inner = 0;     // the inner circle's radius per unit radius
-  double step_cos = 1;  // a turn from one corner to the next
+  double step = 0;      // the turn from one corner to the next, in radians
+  double step_cos = 1;  // and its arc functions
   double step_sin = 0;
 };
 
