@@ -572,6 +572,7 @@ void DrawPolygon(float x, float y, const std::vector<std::pair<float, float>>& o
   std::vector<TDrawPoint>& corners = Session().oval_corners;
   corners.clear();
   for (const auto& [dx, dy] : offsets) corners.push_back(Place(x, y, dx, dy));
+  MarkDrawnPoints(corners);
   backend->FillPolygon(corners, CurrentStyle());
 }
 
