@@ -43,6 +43,16 @@ long Floor(double x) {
   return whole > x ? whole - 1 : whole;
 }
 
+// The angle of (x, y), as atan2 gives it for finite coordinates, from the
+// arc tangent of a ratio of at most 1, which costs less than atan2.
+double Angle(double y, double x) {
+  if (std::fabs(x) >= std::fabs(y)) {
+    const double angle = std::atan(y / x);
+    return x >= 0 ? angle : y >= 0 ? angle + M_PI : angle - M_PI;
+  }
+  return (y > 0 ? M_PI / 2 : -M_PI / 2) - std::atan(x / y);
+}
+
 // Takes the values that depend only on the corner count, once per count.
 void PrepareCorners(discwork& work, int n) {
   if (work.corners == n) return;
@@ -185,7 +195,7 @@ void BoxCutByFacingEdges(double cx, double cy, double r, int n, const clipbox& b
   const double mid_x = (box.left + box.right) / 2, mid_y = (box.top + box.bottom) / 2;
   const double reach = Length(box.right - mid_x, box.bottom - mid_y);
   const double distance = Length(mid_x - cx, mid_y - cy);
-  const double aim = std::atan2(mid_y - cy, mid_x - cx);
+  const double aim = Angle(mid_y - cy, mid_x - cx);
   const double spread = reach >= distance ? M_PI : std::asin(reach / distance);
   const double step = work.step;
   const long first = Floor((aim - spread) / step);

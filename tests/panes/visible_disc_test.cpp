@@ -238,6 +238,7 @@ TEST(VisibleDiscPolygon, IsTheWholePolygonCutToTheBoxWhereverTheDiscLies) {
       {huge + 300, 0, huge, 65536},   // the box straddles the corner at half a turn
       {-huge - 200, 0, huge, 65536},  // and at the turn's start
       {0, -huge - 100, huge, 65536},
+      {50, huge + 250, huge, 65536},
       {huge * std::cos(1.0) + 150, huge * std::sin(1.0) - 90, huge, 65536},
       {huge * std::cos(-2.5), huge * std::sin(-2.5) + 350, huge, 65536},
       {huge * std::cos(0.3) + 900, huge * std::sin(0.3), huge, 65536},  // misses the box
