@@ -135,7 +135,7 @@ void camera::drawdisc(double px, double py, double radius, int grow) const {
   // that the cut edges lie outside what is shown.
   const double left = -(w / 2) - DISC_CLIP_MARGIN, top = -(h / 2) - DISC_CLIP_MARGIN;
   const double right = w - w / 2 + DISC_CLIP_MARGIN, bottom = h - h / 2 + DISC_CLIP_MARGIN;
-  DrawVisibleDisc(px * zoom, py * zoom, screen_radius, {left, top, right, bottom});
+  DrawVisibleDisc(px * zoom, py * zoom, screen_radius, {left, top, right, bottom}, discbuffers);
 }
 
 int camera::drawbody(const body& b) {

@@ -11,6 +11,7 @@
 #include "geom/bbox.h"
 #include "geom/vect2d.h"
 #include "model/space.h"
+#include "panes/visible_disc.h"
 
 namespace skyloom {
 
@@ -112,6 +113,9 @@ class camera {
   // costs only what is visible of it (VisibleDiscPolygon); up to that size it
   // is DrawCircle's very polygon.
   void drawdisc(double px, double py, double radius, int grow) const;
+
+  // Reused by every huge disc the camera draws (drawing changes nothing else).
+  mutable discwork discbuffers;
 };
 
 }  // namespace skyloom

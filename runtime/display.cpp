@@ -71,7 +71,7 @@ struct TDisplaySession {
   std::u16string title;
   TDrawState state;
   TInputState input;
-  std::vector<TDrawPoint> oval_corners;  // reused by every DrawOval
+  std::vector<TDrawPoint> oval_corners;  // reused by every DrawOval and DrawPolygon
   TClearTracker clears;
   // The smallest size a window may take; 0: any.
   int min_width = 0, min_height = 0;
@@ -569,9 +569,10 @@ void DrawOval(float x, float y, float w, float h) {
 void DrawPolygon(float x, float y, const std::vector<std::pair<float, float>>& offsets) {
   TDrawBackend* backend = Session().backend.get();
   if (!backend || offsets.size() < 3) return;
-  std::vector<TDrawPoint> corners;
-  corners.reserve(offsets.size());
+  std::vector<TDrawPoint>& corners = Session().oval_corners;
+  corners.clear();
   for (const auto& [dx, dy] : offsets) corners.push_back(Place(x, y, dx, dy));
+  MarkDrawnPoints(corners);
   backend->FillPolygon(corners, CurrentStyle());
 }
 

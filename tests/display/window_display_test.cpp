@@ -56,6 +56,16 @@ TEST(ClearSkipping, APartClearIsSkippedOnlyWhileItsAreaIsStillClear) {
       {"a line ending just outside it (lines reach further)", [] { DrawLine(50, 99, 99, 99); },
        false},
       {"a point inside it", [] { Plot(299, 249); }, false},
+      {"a polygon beside it",
+       [] {
+         DrawPolygon(100, 80, {{0, 0}, {200, 0}, {200, 20}});
+       },
+       true},
+      {"a polygon reaching into it",
+       [] {
+         DrawPolygon(100, 80, {{0, 0}, {200, 0}, {0, 40}});
+       },
+       false},
       {"drawing clipped away by a viewport elsewhere",
        [] {
          SetViewport(400, 0, 100, 100);

@@ -172,6 +172,94 @@ TEST_F(VisibleDiscTest, APartlyVisibleDiscFillsWhatItsCircleCoversWithFewCorners
   }
 }
 
+// The whole n-cornered polygon cut to the box side by side: slow, but plainly
+// the region the visible part must be.
+discpolygon WholePolygonCut(double cx, double cy, double r, int n, const clipbox& box) {
+  discpolygon polygon;
+  for (int i = 0; i < n; ++i) {
+    const double angle = 2 * M_PI * i / n;
+    polygon.push_back({cx + r * std::cos(angle), cy + r * std::sin(angle)});
+  }
+  const auto cut = [&polygon](auto inside, auto crossing) {
+    discpolygon kept;
+    for (size_t i = 0; i < polygon.size(); ++i) {
+      const auto& a = polygon[i];
+      const auto& b = polygon[(i + 1) % polygon.size()];
+      if (inside(a)) kept.push_back(a);
+      if (inside(a) != inside(b)) kept.push_back(crossing(a, b));
+    }
+    polygon = kept;
+  };
+  using pt = std::pair<double, double>;
+  const auto at_x = [](const pt& a, const pt& b, double x) {
+    return pt{x, a.second + (x - a.first) / (b.first - a.first) * (b.second - a.second)};
+  };
+  const auto at_y = [](const pt& a, const pt& b, double y) {
+    return pt{a.first + (y - a.second) / (b.second - a.second) * (b.first - a.first), y};
+  };
+  cut([&](const pt& p) { return p.first >= box.left; },
+      [&](const pt& a, const pt& b) { return at_x(a, b, box.left); });
+  cut([&](const pt& p) { return p.first <= box.right; },
+      [&](const pt& a, const pt& b) { return at_x(a, b, box.right); });
+  cut([&](const pt& p) { return p.second >= box.top; },
+      [&](const pt& a, const pt& b) { return at_y(a, b, box.top); });
+  cut([&](const pt& p) { return p.second <= box.bottom; },
+      [&](const pt& a, const pt& b) { return at_y(a, b, box.bottom); });
+  return polygon;
+}
+
+double Area(const discpolygon& polygon) {
+  double twice = 0;
+  for (size_t i = 0; i < polygon.size(); ++i) {
+    const auto& a = polygon[i];
+    const auto& b = polygon[(i + 1) % polygon.size()];
+    twice += a.first * b.second - b.first * a.second;
+  }
+  return twice / 2;
+}
+
+// Whether every point of one polygon lies within tolerance of a point of the other.
+bool NearEveryPoint(const discpolygon& from, const discpolygon& to, double tolerance) {
+  for (const auto& [x, y] : from) {
+    bool near = false;
+    for (const auto& [tx, ty] : to) near = near || std::hypot(x - tx, y - ty) <= tolerance;
+    if (!near) return false;
+  }
+  return true;
+}
+
+TEST(VisibleDiscPolygon, IsTheWholePolygonCutToTheBoxWhereverTheDiscLies) {
+  const clipbox box{-504, -378, 504, 378};
+  const double huge = 1e9;
+  const struct {
+    double cx, cy, r;
+    int n;
+  } cases[] = {
+      {huge + 300, 0, huge, 65536},   // the box straddles the corner at half a turn
+      {-huge - 200, 0, huge, 65536},  // and at the turn's start
+      {0, -huge - 100, huge, 65536},
+      {50, huge + 250, huge, 65536},
+      {huge * std::cos(1.0) + 150, huge * std::sin(1.0) - 90, huge, 65536},
+      {huge * std::cos(-2.5), huge * std::sin(-2.5) + 350, huge, 65536},
+      {huge * std::cos(0.3) + 900, huge * std::sin(0.3), huge, 65536},  // misses the box
+      {-1e6, -1e6, 1e6 * std::sqrt(2.0) - 10, 65536},
+      {0, 900, 1000, 4000},        // many corners face the box
+      {-1300, -1000, 1500, 6000},  // only a corner of the box inside
+      {520, 390, 20, 12},          // a small disc just off the box's corner, missing it
+      {700, 0, 260, 520},          // reaching in by a sliver
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << "disc at " << c.cx << ", " << c.cy << " radius " << c.r << " corners " << c.n);
+    const discpolygon visible = VisibleDiscPolygon(c.cx, c.cy, c.r, c.n, box);
+    const discpolygon expected = WholePolygonCut(c.cx, c.cy, c.r, c.n, box);
+    EXPECT_NEAR(Area(visible), Area(expected),
+                1e-6 * (box.right - box.left) * (box.bottom - box.top));
+    EXPECT_TRUE(NearEveryPoint(visible, expected, 1e-3));
+    EXPECT_TRUE(NearEveryPoint(expected, visible, 1e-3));
+  }
+}
+
 TEST(VisibleDiscPolygon, NothingForAMissOrANonsenseDiscTheBoxForAnEndlessOne) {
   const clipbox box{-10, -10, 10, 10};
   EXPECT_TRUE(VisibleDiscPolygon(1e9 + 20, 0, 1e9, 65536, box).empty());
