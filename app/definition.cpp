@@ -21,15 +21,7 @@ constexpr std::u16string_view kIncbinScheme = u"incbin::";
 // The url as it reads in a message: units up to 0xFF are the bytes the user
 // gave (see DefinitionUrl), higher units their UTF-8 form, on one line.
 std::string UrlText(std::u16string_view url) {
-  std::string bytes;
-  for (const char16_t unit : url) {
-    if (unit <= 0xFF) {
-      bytes += static_cast<char>(unit);
-    } else {
-      bytes += ToUtf8(std::u16string_view(&unit, 1));
-    }
-  }
-  return OneLineText(bytes);
+  return OneLineText(PathBytesText(url));
 }
 
 bool IsEmbedded(std::u16string_view url) {

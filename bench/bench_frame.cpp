@@ -96,13 +96,20 @@ std::vector<spaceboxRef> MakePanes(int count) {
 
 enum View { WHOLE = 0, ONE_PERCENT = 1 };
 
-void BM_FrameWork(benchmark::State& state) {
+// The panes' icons, the gradient, the follow icons and the label font, as the
+// viewer's start-up loads them, on a recording display of the screen's size.
+std::shared_ptr<TRecordingBackend> OpenViewerDisplay() {
   InitPanes();
   InitGradient();
   loadfollowimages();
-  const auto recorder = OpenRecordingDisplay(kWidth, kHeight);
+  auto recorder = OpenRecordingDisplay(kWidth, kHeight);
   std::string error;
   loadlabelfont(error);
+  return recorder;
+}
+
+void BM_FrameWork(benchmark::State& state) {
+  const auto recorder = OpenViewerDisplay();
   const spaceRef system = MakeSystem(static_cast<int>(state.range(0)));
   const int pane_count = static_cast<int>(state.range(1));
   const View view = static_cast<View>(state.range(2));
@@ -164,12 +171,7 @@ spaceRef MakeDiscs(int count, double radius, DiscLayout layout) {
 }
 
 void BM_DiscFrame(benchmark::State& state) {
-  InitPanes();
-  InitGradient();
-  loadfollowimages();
-  const auto recorder = OpenRecordingDisplay(kWidth, kHeight);
-  std::string error;
-  loadlabelfont(error);
+  const auto recorder = OpenViewerDisplay();
   const double radius = state.range(1) == 0 ? 5 : 1e9;
   const spaceRef system =
       MakeDiscs(static_cast<int>(state.range(0)), radius, static_cast<DiscLayout>(state.range(2)));

@@ -93,15 +93,7 @@ std::vector<std::string> WarningLines(const std::vector<DefinitionWarning>& warn
 std::string PathText(const std::u16string& path) {
   std::u16string_view view = path;
   if (view.starts_with(u"./")) view.remove_prefix(2);
-  std::string text;
-  for (const char16_t unit : view) {
-    if (unit <= 0xFF) {
-      text += static_cast<char>(unit);
-    } else {
-      text += ToUtf8(std::u16string_view(&unit, 1));
-    }
-  }
-  return text;
+  return PathBytesText(view);
 }
 
 std::string Excerpt(std::u16string_view text) {

@@ -58,6 +58,18 @@ std::string ToUtf8(std::u16string_view text) {
   return out;
 }
 
+std::string PathBytesText(std::u16string_view path) {
+  std::string text;
+  for (const char16_t unit : path) {
+    if (unit <= 0xFF) {
+      text += static_cast<char>(unit);
+    } else {
+      text += ToUtf8(std::u16string_view(&unit, 1));
+    }
+  }
+  return text;
+}
+
 std::u16string Trim(std::u16string_view text) {
   size_t begin = 0;
   size_t end = text.size();

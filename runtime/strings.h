@@ -21,6 +21,10 @@ std::string ToBytes(std::u16string_view text);
 // character, every other unit is taken as a code point.
 std::string ToUtf8(std::u16string_view text);
 
+// A path or URL as it reads in a message: units up to 0xFF are the bytes
+// the user gave (see FromBytes), higher units their UTF-8 form.
+std::string PathBytesText(std::u16string_view path);
+
 // Removes every character of code 32 or less from both ends.
 std::u16string Trim(std::u16string_view text);
 
