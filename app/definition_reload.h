@@ -11,7 +11,6 @@
 #include "app/definition_watch.h"
 #include "app/message_bands.h"
 #include "app/workspace.h"
-#include "input/hotkey.h"
 
 namespace skyloom {
 

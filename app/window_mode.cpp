@@ -8,7 +8,6 @@
 
 #include "app/command_line.h"
 #include "app/display_mode.h"
-#include "input/hotkey.h"
 #include "runtime/display.h"
 
 namespace skyloom {
